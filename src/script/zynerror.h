@@ -1,0 +1,24 @@
+// Error reporting: error-text hooks per module, the fatal-error and warning dialogs.
+#pragma once
+
+#include <cstddef>
+
+#include "script/errcodes.h"
+
+using ZYNERROR_HOOK = const char* (*)(int code);  // the module's text for code, or null
+
+inline constexpr int ZYNERROR_MAX_HOOKS = 75;
+
+int ZYNERROR_AddHook(ZYNERROR_HOOK hook);
+// Text of code from the first hook that knows it, else "The following error has occured:".
+void ZYNERROR_GetText(int code, char* buffer, size_t size);
+// Shows the error dialog, saves the change log, runs the clean-up list, exits with -1.
+[[noreturn]] void ZYNERROR_Fatal(int code, const char* source, int line);
+// Shows the warning dialog; returns on Continue, ends like ZYNERROR_Fatal on Exit.
+void ZYNERROR_Warning(int code, const char* source, int line);
+
+// Registers the hooks of all modules in their fixed order (fatal on failure).
+void COMMON_RegisterErrorHooks();
+
+// Convenience for callers: reports code as fatal with this file's module name and line.
+#define ZYN_FATAL(code, source) ZYNERROR_Fatal((code), (source), __LINE__)
