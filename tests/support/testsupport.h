@@ -21,6 +21,13 @@ private:
     std::string path_;
 };
 
+// Exit status of a process that ended with exit code -1, as the test framework sees it.
+#ifdef _WIN32
+inline constexpr int kFatalExitCode = -1;
+#else
+inline constexpr int kFatalExitCode = 255;
+#endif
+
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 

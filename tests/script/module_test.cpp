@@ -1,0 +1,71 @@
+#include "script/module.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/testsupport.h"
+
+namespace {
+
+std::string g_calls;
+int TerminateA() { g_calls += 'A'; return 0; }
+int TerminateB() { g_calls += 'B'; return 0; }
+int TerminateC() { g_calls += 'C'; return 0; }
+int TerminateD() { g_calls += 'D'; return 0; }
+int UnregistersItself() { g_calls += 'S'; MODULE_Unregister(UnregistersItself); return 0; }
+
+class CleanupList : public ::testing::Test {
+protected:
+    void SetUp() override { MODULE_RunAll(); g_calls.clear(); }
+    void TearDown() override { MODULE_RunAll(); }
+};
+
+TEST_F(CleanupList, RunsNewestFirstAndEmptiesTheTable) {
+    MODULE_Register(TerminateA, 0);
+    MODULE_Register(TerminateB, 0);
+    MODULE_Register(TerminateC, 0);
+    MODULE_RunAll();
+    EXPECT_EQ(g_calls, "CBA");
+    EXPECT_EQ(MODULE_Count(), 0);
+}
+
+TEST_F(CleanupList, UnregisterClosesTheGapAndTheNextRegistrationGoesAfter) {
+    MODULE_Register(TerminateA, 0);
+    MODULE_Register(TerminateB, 0);
+    MODULE_Register(TerminateC, 0);
+    MODULE_Unregister(TerminateB);
+    MODULE_Register(TerminateD, 0);
+    EXPECT_EQ(MODULE_Count(), 3);
+    MODULE_RunAll();
+    EXPECT_EQ(g_calls, "DCA");
+}
+
+TEST_F(CleanupList, DoubleRegistrationTakesTwoSlotsAndUnregisterRemovesTheLater) {
+    MODULE_Register(TerminateA, 0);
+    MODULE_Register(TerminateB, 0);
+    MODULE_Register(TerminateA, 0);
+    MODULE_Unregister(TerminateA);
+    MODULE_Unregister(TerminateD);  // not listed: ignored
+    MODULE_RunAll();
+    EXPECT_EQ(g_calls, "BA");
+}
+
+TEST_F(CleanupList, TerminateThatUnregistersItselfDuringRunAllIsHarmless) {
+    MODULE_Register(TerminateA, 0);
+    MODULE_Register(UnregistersItself, 0);
+    MODULE_Register(TerminateC, 0);
+    MODULE_RunAll();
+    EXPECT_EQ(g_calls, "CSA");
+}
+
+TEST_F(CleanupList, HundredAndFirstRegistrationIsFatal) {
+    EXPECT_EXIT(
+        {
+            for (int i = 0; i < MODULE_MAX_SLOTS; ++i) MODULE_Register(TerminateA, 0);
+            MODULE_Register(TerminateB, 0);
+        },
+        ::testing::ExitedWithCode(zyntest::kFatalExitCode), "");
+}
+
+}  // namespace
