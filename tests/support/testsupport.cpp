@@ -6,6 +6,15 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <cstdio>
+
+#include "script/zynerror_ids.h"
+#endif
 
 namespace zyntest {
 
@@ -47,5 +56,111 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+#ifdef _WIN32
+
+namespace {
+
+struct Answerer {
+    HHOOK hook = nullptr;
+    int answer = IDOK;
+    HWND messageDialog = nullptr;
+    HWND detailsDialog = nullptr;
+    ErrorDialogSeen current;
+    std::vector<ErrorDialogSeen> seen;
+};
+
+Answerer& TheAnswerer() {
+    static Answerer answerer;
+    return answerer;
+}
+
+std::string WindowText(HWND window) {
+    char text[4096] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+bool CentredOnScreen(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r.left == (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2 &&
+           r.top == (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
+}
+
+// Texts are set while WM_INITDIALOG is handled, so they are read right after it.
+void OnDialogReady(HWND dialog) {
+    Answerer& a = TheAnswerer();
+    if (GetDlgItem(dialog, IDC_ERROR_FILE) != nullptr) {
+        a.detailsDialog = dialog;
+        a.current.detailsCaption = WindowText(dialog);
+        a.current.errorText = ItemText(dialog, IDC_ERROR_TEXT);
+        a.current.file = ItemText(dialog, IDC_ERROR_FILE);
+        a.current.line = ItemText(dialog, IDC_ERROR_LINE);
+        a.current.value = ItemText(dialog, IDC_ERROR_VALUE);
+        a.current.detailsCentred = CentredOnScreen(dialog);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    } else if (GetDlgItem(dialog, IDC_ERROR_DETAILS) != nullptr) {
+        a.messageDialog = dialog;
+        a.current = ErrorDialogSeen{};
+        a.current.warning = GetDlgItem(dialog, IDCANCEL) != nullptr;
+        a.current.caption = WindowText(dialog);
+        a.current.introduction = ItemText(dialog, IDC_ERROR_TEXT);
+        a.current.owner = GetWindow(dialog, GW_OWNER);
+        a.current.centred = CentredOnScreen(dialog);
+        a.current.cursorCount = CursorDisplayCount();
+        PostMessageA(dialog, WM_COMMAND, IDC_ERROR_DETAILS, 0);
+    }
+}
+
+// The answer goes to the error or warning dialog once its details are closed.
+void OnDialogGone(HWND dialog) {
+    Answerer& a = TheAnswerer();
+    if (dialog != a.detailsDialog || a.messageDialog == nullptr) return;
+    a.seen.push_back(a.current);
+    std::fprintf(stderr, "%s dialog answered %d: %s (File: %s Line: %s Value: %s)\n",
+                 a.current.warning ? "warning" : "error", a.answer, a.current.errorText.c_str(),
+                 a.current.file.c_str(), a.current.line.c_str(), a.current.value.c_str());
+    PostMessageA(a.messageDialog, WM_COMMAND, static_cast<WPARAM>(a.answer), 0);
+    a.messageDialog = nullptr;
+    a.detailsDialog = nullptr;
+}
+
+LRESULT CALLBACK AfterWindowProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        if (message->message == WM_INITDIALOG) OnDialogReady(message->hwnd);
+        if (message->message == WM_DESTROY) OnDialogGone(message->hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Installed for the main thread of every test process, death-test children included.
+struct AnswererInstaller {
+    AnswererInstaller() {
+        TheAnswerer().hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterWindowProc, nullptr, GetCurrentThreadId());
+    }
+    ~AnswererInstaller() {
+        if (TheAnswerer().hook != nullptr) UnhookWindowsHookEx(TheAnswerer().hook);
+    }
+    AnswererInstaller(const AnswererInstaller&) = delete;
+    AnswererInstaller& operator=(const AnswererInstaller&) = delete;
+} g_answererInstaller;
+
+}  // namespace
+
+void SetErrorDialogAnswer(int command) { TheAnswerer().answer = command; }
+
+std::vector<ErrorDialogSeen> TakeErrorDialogsSeen() { return std::exchange(TheAnswerer().seen, {}); }
+
+int CursorDisplayCount() {
+    int count = ShowCursor(FALSE) + 1;
+    ShowCursor(TRUE);
+    return count;
+}
+
+#endif
 
 }  // namespace zyntest

@@ -1,0 +1,159 @@
+// The error and warning dialogs under Wine, answered by the test answerer
+// (tests/support), which opens the details and records what both dialogs show.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "run/mainwnd.h"
+#include "script/module.h"
+#include "script/zynerror.h"
+#include "support/testsupport.h"
+
+namespace {
+
+constexpr const char* kErrorIntroduction =
+    "An error has occurred while running INSTALL.  If you plan to report this error, choose Details.... "
+    "Otherwise, choose OK to exit.";
+constexpr const char* kWarningIntroduction =
+    "A warning was generated while running INSTALL. For more information, choose Details.... Otherwise, "
+    "press Continue to go on or Exit to quit.";
+constexpr const char* kDefaultCaption = "ZYN Install/Uninstall";
+
+std::string Describe(const zyntest::ErrorDialogSeen& s) {
+    return std::string(s.warning ? "warning" : "error") + " | " + s.caption + " | " + s.introduction + " | " +
+           s.detailsCaption + " | " + s.errorText + " | " + s.file + " | " + s.line + " | " + s.value +
+           (s.centred && s.detailsCentred ? " | centred" : " | not centred");
+}
+
+std::string Expect(bool warning, const std::string& intro, const std::string& text, const std::string& file,
+                   const std::string& line, const std::string& value) {
+    zyntest::ErrorDialogSeen s;
+    s.warning = warning;
+    s.caption = s.detailsCaption = kDefaultCaption;
+    s.introduction = intro;
+    s.errorText = text;
+    s.file = file;
+    s.line = line;
+    s.value = value;
+    s.centred = s.detailsCentred = true;
+    return Describe(s);
+}
+
+// A fatal path ends its process; the clean-up list, which runs after the dialog,
+// reports there whether the dialog showed what was expected.
+std::string g_expected;
+int CompareWhatTheDialogShowed() {
+    auto seen = zyntest::TakeErrorDialogsSeen();
+    std::string actual = seen.size() == 1 ? Describe(seen[0]) : std::to_string(seen.size()) + " dialogs";
+    if (actual == g_expected) {
+        std::fputs("dialog as expected\n", stderr);
+    } else {
+        std::fprintf(stderr, "expected: %s\nactual:   %s\n", g_expected.c_str(), actual.c_str());
+    }
+    return 0;
+}
+
+class ErrorDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        COMMON_RegisterErrorHooks();
+        MODULE_RunAll();
+        zyntest::TakeErrorDialogsSeen();
+        zyntest::SetErrorDialogAnswer(IDOK);
+    }
+    void TearDown() override {
+        zyntest::SetErrorDialogAnswer(IDOK);
+        WMINST_SetMainWindow(nullptr);
+    }
+};
+
+struct FatalCase {
+    int code;
+    const char* source;
+    int line;
+    const char* text;
+    const char* lineText;
+    const char* valueText;
+};
+
+TEST_F(ErrorDialog, FatalShowsBuiltInTextsAndDetailsBeforeAnythingExists) {
+    const FatalCase cases[] = {
+        {12345, "wm_inst", 4711, "The following error has occured:", "4711", "12345"},
+        {ERROR_LOGREG_OPEN_KEY, "a source, unchanged", -3, "ERROR_LOGREG_OPEN_KEY: Open key failed", "-3", "-1807"},
+    };
+    for (const FatalCase& c : cases) {
+        g_expected = Expect(false, kErrorIntroduction, c.text, c.source, c.lineText, c.valueText);
+        EXPECT_EXIT(
+            {
+                MODULE_Register(CompareWhatTheDialogShowed, 0);
+                ZYNERROR_Fatal(c.code, c.source, c.line);
+            },
+            ::testing::ExitedWithCode(zyntest::kFatalExitCode), "dialog as expected")
+            << c.source;
+    }
+}
+
+TEST_F(ErrorDialog, WarningExitRunsTheCleanUpListAfterTheDialogAndEnds) {
+    g_expected = Expect(true, kWarningIntroduction, "ERROR_VAR_REPLACE: Couldn't find the VAR.", "var", "9", "-105");
+    EXPECT_EXIT(
+        {
+            zyntest::SetErrorDialogAnswer(IDCANCEL);
+            MODULE_Register(CompareWhatTheDialogShowed, 0);
+            ZYNERROR_Warning(ERROR_VAR_REPLACE, "var", 9);
+            std::fputs("warning returned\n", stderr);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(zyntest::kFatalExitCode), "dialog as expected");
+}
+
+TEST_F(ErrorDialog, WarningContinueShowsTheCursorOnlyWhileTheDialogIsUp) {
+    const int before = zyntest::CursorDisplayCount();
+    ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 310);
+    auto seen = zyntest::TakeErrorDialogsSeen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(Describe(seen[0]),
+              Expect(true, kWarningIntroduction, "ERROR_SYS_FILE_READ: File read failed", "sys32", "310", "-1003"));
+    EXPECT_EQ(seen[0].cursorCount, before + 1);
+    EXPECT_EQ(zyntest::CursorDisplayCount(), before);
+}
+
+// Owns a plain top-level window standing in for the main window.
+class Window {
+public:
+    Window() : window_(CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr)) {}
+    ~Window() { reset(); }
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    HWND get() const { return window_; }
+    void reset() {
+        if (window_ != nullptr) DestroyWindow(window_);
+        window_ = nullptr;
+    }
+
+private:
+    HWND window_;
+};
+
+TEST_F(ErrorDialog, OwnerIsTheMainWindowWhileItExists) {
+    Window main;
+    const HWND handle = main.get();
+    ASSERT_NE(handle, nullptr);
+    WMINST_SetMainWindow(handle);
+    ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 1);
+    main.reset();  // torn down, but start-up has not cleared the handle yet
+    ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 2);
+    WMINST_SetMainWindow(nullptr);
+    ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 3);
+    auto seen = zyntest::TakeErrorDialogsSeen();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].owner, handle);
+    EXPECT_EQ(seen[1].owner, nullptr);
+    EXPECT_EQ(seen[2].owner, nullptr);
+    EXPECT_EQ(seen[1].line, "2");
+}
+
+}  // namespace
