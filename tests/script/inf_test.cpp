@@ -1,0 +1,351 @@
+#include "script/inf.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "script/module.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+class Inf : public ::testing::Test {
+protected:
+    void TearDown() override {
+        INF_Terminate();
+        INF_SetEventLines(true);
+        INF_SetEventHandler(nullptr);
+    }
+
+    static void Load(const std::string& script) { ASSERT_EQ(INF_LoadText(script.data(), script.size()), 0); }
+
+    static int Find(const char* name) {
+        std::string copy = name;
+        return INF_FindSection(copy.data());
+    }
+
+    // Reads until the reader stops; the lines returned and the result that stopped it.
+    static std::vector<std::string> ReadAll(int size, int* last) {
+        std::vector<std::string> lines;
+        std::vector<char> buffer(static_cast<size_t>(size));
+        int result;
+        while ((result = INF_ReadLine(buffer.data(), size)) == 0) lines.emplace_back(buffer.data());
+        *last = result;
+        return lines;
+    }
+};
+
+using Lines = std::vector<std::string>;
+
+struct LineCase {
+    const char* what;
+    std::string script;
+    const char* section;  // null: read from the load position
+    Lines expected;
+};
+
+TEST_F(Inf, ReadLineReturnsOnlyTheSectionsDataLines) {
+    const LineCase cases[] = {
+        {"comments and blank lines are passed over", "[S]\r\n;note\r\n\r\na\r\n\r\n;x\r\nb\r\n", "S", {"a", "b"}},
+        {"a semicolon after blanks is data", "[S]\r\n  ;x\r\n", "S", {"  ;x"}},
+        {"a bare line feed drops the last character", "[S]\nabc\nde\r\n", "S", {"ab", "de"}},
+        {"a final line without line end loses two", "[S]\r\nabc\r\nwxyz", "S", {"abc", "wx"}},
+        {"a final single character is lost", "[S]\r\nabc\r\nx", "S", {"abc"}},
+        {"a blank line made of a bare line feed", "[S]\n\nx\r\n", "S", {"x"}},
+        {"a one-character line with a bare line feed is blank", "[S]\nq\nx\r\n", "S", {"x"}},
+        {"data right before the next header", "[S]\r\na\r\nb\r\n[T]\r\nc\r\n", "S", {"a", "b"}},
+        {"any line starting with [ ends the section", "[S]\r\na\r\n[no header\r\nb\r\n", "S", {"a"}},
+        {"a [ later in the line is text", "[S]\r\nx[T]\r\n", "S", {"x[T]"}},
+        {"section content keeps its case", "[s]\r\nMixed Case\r\n", "S", {"Mixed Case"}},
+        {"text after the ] of a header is ignored", "[Disks] \r\nd\r\n", "disks", {"d"}},
+        {"an empty last section", "[A]\r\na\r\n[S]\r\n", "S", {}},
+        {"event lines are not returned", "[S]\r\n{ADD_GRAPHIC_TYPE, P, 1, 2}\r\na\r\n{}\r\n", "S", {"a"}},
+        {"brace lines that are not events are data", "[S]\r\n{open\r\nclose}\r\n{x} \r\n}{\r\n", "S",
+         {"{open", "close}", "{x} ", "}{"}},
+        {"lines before the first header are read from the start", "pre\r\n;c\r\n[S]\r\nx\r\n", nullptr, {"pre"}},
+        {"a NUL byte at a line's start gives an empty data line", "[S]\r\n\0x\r\ny\r\n"s, "S",
+         {"", "y"}},
+    };
+    for (const LineCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Load(c.script);
+        if (c.section != nullptr) ASSERT_EQ(Find(c.section), 0);
+        int last = 0;
+        EXPECT_EQ(ReadAll(256, &last), c.expected);
+        EXPECT_EQ(last, 1);
+        char buffer[8] = "junk";
+        EXPECT_EQ(INF_ReadLine(buffer, sizeof buffer), 1) << "the end of a section stays the end";
+        EXPECT_STREQ(buffer, "");
+    }
+}
+
+struct SectionCase {
+    const char* what;
+    const char* script;
+    const char* name;
+    int result;
+    const char* first_line;  // first data line when found
+};
+
+TEST_F(Inf, FindSectionMatchesWholeLineInitialHeadersIgnoringCase) {
+    const SectionCase cases[] = {
+        {"a name is not a part of a longer header", "[Protection Files]\r\np\r\n[Files2]\r\nf\r\n", "Files",
+         ERROR_INF_SECTION_NOT_FOUND, nullptr},
+        {"lower-case name, mixed-case header", "[Files]\r\nx\r\n", "files", 0, "x"},
+        {"mixed-case name, upper-case header", "[FILES]\r\nx\r\n", "Files", 0, "x"},
+        {"the first of two equal headers wins", "[A]\r\n1\r\n[a]\r\n2\r\n", "A", 0, "1"},
+        {"the name inside a data line does not count", "[X]\r\nsee [A]\r\n[A]\r\nreal\r\n", "a", 0, "real"},
+        {"a header that ends in the name does not count", "[AB]\r\nab\r\n[B]\r\nb\r\n", "B", 0, "b"},
+        {"a header not in the first column does not count", " [A]\r\nx\r\n", "A", ERROR_INF_SECTION_NOT_FOUND,
+         nullptr},
+        {"the first header of the script", "[A]\nx\r\n", "A", 0, "x"},
+        {"names with blanks", "[PM Info]\r\ng\r\n", "pm info", 0, "g"},
+        {"a missing section", "[A]\r\nx\r\n", "B", ERROR_INF_SECTION_NOT_FOUND, nullptr},
+    };
+    for (const SectionCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Load(c.script);
+        ASSERT_EQ(Find(c.name), c.result);
+        if (c.first_line == nullptr) continue;
+        char line[64];
+        ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
+        EXPECT_STREQ(line, c.first_line);
+    }
+}
+
+TEST_F(Inf, FindSectionUpperCasesTheCallersName) {
+    Load("[Files]\r\n");
+    char name[] = "fIles";
+    EXPECT_EQ(INF_FindSection(name), 0);
+    EXPECT_STREQ(name, "FILES");
+}
+
+TEST_F(Inf, HeaderAtTheVeryEndGivesAnEmptySection) {
+    for (const char* script : {"[A]", "[A] ", "[A]x"}) {
+        SCOPED_TRACE(script);
+        Load(script);
+        ASSERT_EQ(Find("A"), 0);
+        char line[16];
+        EXPECT_EQ(INF_ReadLine(line, sizeof line), 1);
+    }
+}
+
+TEST_F(Inf, WithoutAScriptNothingIsFound) {
+    EXPECT_EQ(Find("A"), ERROR_INF_SECTION_NOT_FOUND);
+    char line[16];
+    EXPECT_EQ(INF_ReadLine(line, sizeof line), 1);
+    EXPECT_EQ(INF_FindSection(nullptr), ERROR_INF_SECTION_NOT_FOUND);
+}
+
+TEST_F(Inf, ALineThatReachesTheBufferSizeIsTooLongAndIsPassed) {
+    Load("[S]\r\nabcd\r\nabcde\r\nxy\r\n");
+    ASSERT_EQ(Find("S"), 0);
+    char line[5];
+    ASSERT_EQ(INF_ReadLine(line, sizeof line), 0) << "size - 1 characters fit";
+    EXPECT_STREQ(line, "abcd");
+    EXPECT_EQ(INF_ReadLine(line, sizeof line), ERROR_INF_BUFFER_TOO_SMALL);
+    EXPECT_STREQ(line, "");
+    ASSERT_EQ(INF_ReadLine(line, sizeof line), 0) << "the section goes on after the long line";
+    EXPECT_STREQ(line, "xy");
+}
+
+TEST_F(Inf, LengthIsCheckedBeforeCommentsAndEventsAreRecognised) {
+    for (const char* skipped : {";long comment", "{LONG_EVENT}"}) {
+        SCOPED_TRACE(skipped);
+        Load(std::string("[S]\r\n") + skipped + "\r\nok\r\n");
+        ASSERT_EQ(Find("S"), 0);
+        char line[8];
+        EXPECT_EQ(INF_ReadLine(line, sizeof line), ERROR_INF_BUFFER_TOO_SMALL);
+        ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
+        EXPECT_STREQ(line, "ok");
+    }
+}
+
+TEST_F(Inf, AZeroSizeBufferTakesNoLine) {
+    Load("[S]\r\na\r\n");
+    ASSERT_EQ(Find("S"), 0);
+    EXPECT_EQ(INF_ReadLine(nullptr, 10), ERROR_INF_BUFFER_TOO_SMALL);
+    char unused = 'u';
+    EXPECT_EQ(INF_ReadLine(&unused, 0), 1);
+    EXPECT_EQ(unused, 'u');
+}
+
+std::vector<std::string> g_events;
+int g_event_result = 0;
+int RecordEvent(const char* line) {
+    g_events.emplace_back(line);
+    return g_event_result;
+}
+
+TEST_F(Inf, EventLinesGoToTheHandlerInScriptOrderWhileSwitchedOn) {
+    const std::string script = "[S]\r\n{ONE}\r\na\r\n{TWO, x}\r\n{THREE}\r\nb\r\n";
+    g_events.clear();
+    g_event_result = 0;
+    INF_SetEventHandler(RecordEvent);
+    Load(script);
+    ASSERT_EQ(Find("S"), 0);
+    char line[64];
+    ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
+    EXPECT_EQ(g_events, Lines({"{ONE}"})) << "an event is handled when the reader passes it";
+    int last = 0;
+    EXPECT_EQ(ReadAll(64, &last), Lines({"b"}));
+    EXPECT_EQ(g_events, Lines({"{ONE}", "{TWO, x}", "{THREE}"}));
+
+    g_events.clear();
+    INF_SetEventLines(false);
+    ASSERT_EQ(Find("S"), 0);
+    EXPECT_EQ(ReadAll(64, &last), Lines({"a", "b"}));
+    EXPECT_TRUE(g_events.empty()) << "switched off, event lines are passed over without effect";
+}
+
+TEST_F(Inf, AFailingEventStopsTheReadWithItsCode) {
+    g_events.clear();
+    g_event_result = ERROR_EVENT_NO_HANDLER_FOUND;
+    INF_SetEventHandler(RecordEvent);
+    Load("[S]\r\n{BAD}\r\na\r\n");
+    ASSERT_EQ(Find("S"), 0);
+    char line[64] = "junk";
+    EXPECT_EQ(INF_ReadLine(line, sizeof line), ERROR_EVENT_NO_HANDLER_FOUND);
+    EXPECT_STREQ(line, "");
+    EXPECT_EQ(INF_GetLineNumber(), 2);
+    g_event_result = 1;  // positive results are not errors
+    ASSERT_EQ(Find("S"), 0);
+    ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
+    EXPECT_STREQ(line, "a");
+}
+
+struct TokenCase {
+    const char* what;
+    std::string line;
+    int n;
+    int w;
+    int result;
+    Lines tokens;  // the first fields after the read
+};
+
+TEST_F(Inf, ReadTokensCutsALineIntoExactlyNFields) {
+    const TokenCase cases[] = {
+        {"an empty middle token", "a,,b", 3, 256, 0, {"a", "", "b"}},
+        {"an empty first token", ",x", 2, 256, 0, {"", "x"}},
+        {"a trailing comma gives an empty last token", "a,b,", 3, 256, 0, {"a", "b", ""}},
+        {"a lone comma is two empty tokens", ",", 2, 256, 0, {"", ""}},
+        {"blanks, tabs around tokens go", "  x  ,\ty ", 2, 256, 0, {"x", "y"}},
+        {"inner blanks stay", " Screen Saver Files , a b", 2, 256, 0, {"Screen Saver Files", "a b"}},
+        {"a line of blanks is one empty token", "   ", 1, 256, 0, {""}},
+        {"a semicolon after blanks is data", "  ;x,y", 2, 256, 0, {";x", "y"}},
+        {"a quoted comma does not split and quotes stay", "Demo, 1, \"Uninstall $(ApplicationName), now\", Y",
+         4, 256, 0, {"Demo", "1", "\"Uninstall $(ApplicationName), now\"", "Y"}},
+        {"a quote in the first column opens", "\"a,b\",c", 2, 256, 0, {"\"a,b\"", "c"}},
+        {"a backslash-quote does not close", "\"a\\\",b\",c", 2, 256, 0, {"\"a\\\",b\"", "c"}},
+        {"a backslash-quote does not open", "\\\"a,b", 2, 256, 0, {"\\\"a", "b"}},
+        {"an open quote runs to the end of the line", "x,\"a,b", 2, 256, 0, {"x", "\"a,b"}},
+        {"evaluation blocks are plain text here", "$[ $(A) == \"1\" ],y", 2, 256, 0, {"$[ $(A) == \"1\" ]", "y"}},
+        {"a token of W - 1 characters fits", "1234567,x", 2, 8, 0, {"1234567", "x"}},
+        {"a token of W characters is too long", "x,12345678", 2, 8, ERROR_INF_BUFFER_TOO_SMALL, {"x", ""}},
+        {"trimmed blanks do not count against W", "  1234567  ,x", 2, 8, 0, {"1234567", "x"}},
+        {"a line as long as N x W is too long", "abc,defg", 2, 4, ERROR_INF_BUFFER_TOO_SMALL, {"", ""}},
+        {"too few tokens keeps those found", "a,b", 3, 256, ERROR_INF_TOO_FEW_TOKENS_FOUND, {"a", "b", ""}},
+        {"blanks only when more are expected", "  ", 2, 256, ERROR_INF_TOO_FEW_TOKENS_FOUND, {"", ""}},
+        {"too many tokens keeps the first N", "a,b,c", 2, 256, ERROR_INF_TOO_MANY_TOKENS_FOUND, {"a", "b"}},
+        {"a trailing comma counts as a token", "a,b,", 2, 256, ERROR_INF_TOO_MANY_TOKENS_FOUND, {"a", "b"}},
+    };
+    for (const TokenCase& c : cases) {
+        SCOPED_TRACE(std::string(c.what) + ": " + c.line);
+        Load("[T]\r\n" + c.line + "\r\n");
+        ASSERT_EQ(Find("T"), 0);
+        std::vector<char> table(static_cast<size_t>(c.n) * static_cast<size_t>(c.w), 'X');
+        EXPECT_EQ(INF_ReadTokens(table.data(), c.n, c.w), c.result);
+        for (size_t k = 0; k < c.tokens.size(); ++k)
+            EXPECT_STREQ(table.data() + k * static_cast<size_t>(c.w), c.tokens[k].c_str()) << "field " << k;
+    }
+}
+
+TEST_F(Inf, ReadTokensSkipsCommentsAndClearsTheTableAtTheEnd) {
+    Load("[T]\r\n; Source, Destination\r\n\r\na,b\r\nc,d\r\n[U]\r\n");
+    ASSERT_EQ(Find("T"), 0);
+    char table[2][16];
+    ASSERT_EQ(INF_ReadTokens(table[0], 2, 16), 0);
+    EXPECT_STREQ(table[0], "a");
+    EXPECT_STREQ(table[1], "b");
+    ASSERT_EQ(INF_ReadTokens(table[0], 2, 16), 0);
+    EXPECT_STREQ(table[0], "c");
+    EXPECT_EQ(INF_ReadTokens(table[0], 2, 16), 1);
+    EXPECT_STREQ(table[0], "");
+    EXPECT_STREQ(table[1], "");
+}
+
+TEST_F(Inf, ABareLineFeedCostsATokenItsLastCharacter) {
+    Load("[T]\na,b\nc,dd\r\n");
+    ASSERT_EQ(Find("T"), 0);
+    char table[2][16];
+    ASSERT_EQ(INF_ReadTokens(table[0], 2, 16), 0) << "\"a,b\" arrives as \"a,\"";
+    EXPECT_STREQ(table[0], "a");
+    EXPECT_STREQ(table[1], "");
+    ASSERT_EQ(INF_ReadTokens(table[0], 2, 16), 0);
+    EXPECT_STREQ(table[1], "dd");
+}
+
+TEST_F(Inf, LineNumbersCountScriptLinesFromOne) {
+    Load("; head\r\n[A]\r\n\r\n;c\r\nfirst\r\n{EV}\r\nsecond\r\ntoo long for eight\r\n[B]\nx\n");
+    EXPECT_EQ(INF_GetLineNumber(), 0);
+    ASSERT_EQ(Find("A"), 0);
+    EXPECT_EQ(INF_GetLineNumber(), 2) << "a search points at its header";
+    char line[8];
+    ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
+    EXPECT_EQ(INF_GetLineNumber(), 5);
+    ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
+    EXPECT_EQ(INF_GetLineNumber(), 7);
+    ASSERT_EQ(INF_ReadLine(line, sizeof line), ERROR_INF_BUFFER_TOO_SMALL);
+    EXPECT_EQ(INF_GetLineNumber(), 8);
+    ASSERT_EQ(INF_ReadLine(line, sizeof line), 1);
+    EXPECT_EQ(INF_GetLineNumber(), 8) << "the end of a section keeps the last line";
+    ASSERT_EQ(Find("b"), 0);
+    EXPECT_EQ(INF_GetLineNumber(), 9);
+}
+
+struct TrimCase {
+    const char* text;
+    int sides;
+    const char* expected;
+};
+
+TEST_F(Inf, TrimRemovesBlanksTabsAndLineFeedsButKeepsOneCharacter) {
+    const TrimCase cases[] = {
+        {"  x y  ", INF_TRIM_BOTH, "x y"},   {"  x  ", INF_TRIM_START, "x  "}, {"  x  ", INF_TRIM_END, "  x"},
+        {"\t\nx\n\t", INF_TRIM_BOTH, "x"},   {"  x  ", 0, "  x  "},            {"   ", INF_TRIM_BOTH, " "},
+        {"\t\t", INF_TRIM_START, "\t"},      {"\n\n", INF_TRIM_END, "\n"},     {"", INF_TRIM_BOTH, ""},
+        {" x\r", INF_TRIM_BOTH, "x\r"},      {"x", INF_TRIM_BOTH, "x"},
+    };
+    for (const TrimCase& c : cases) {
+        SCOPED_TRACE(std::string("[") + c.text + "] sides " + std::to_string(c.sides));
+        std::string text = c.text;
+        INF_Trim(text.data(), c.sides);
+        EXPECT_STREQ(text.c_str(), c.expected);
+    }
+    INF_Trim(nullptr, INF_TRIM_BOTH);
+}
+
+TEST_F(Inf, LoadingEntersTheTerminateOnceAndTerminateLeaves) {
+    const int before = MODULE_Count();
+    Load("[A]\r\nx\r\n");
+    EXPECT_EQ(MODULE_Count(), before + 1);
+    Load("[B]\r\ny\r\n");
+    EXPECT_EQ(MODULE_Count(), before + 1) << "a reload replaces the script";
+    EXPECT_EQ(Find("A"), ERROR_INF_SECTION_NOT_FOUND);
+    ASSERT_EQ(Find("B"), 0);
+    EXPECT_EQ(INF_Terminate(), 0);
+    EXPECT_EQ(MODULE_Count(), before);
+    EXPECT_EQ(Find("B"), ERROR_INF_SECTION_NOT_FOUND);
+}
+
+TEST_F(Inf, LoadTextRejectsAMissingTextButTakesAnEmptyOne) {
+    EXPECT_EQ(INF_LoadText(nullptr, 4), ERROR_INF_RESOURCE_NOT_FOUND);
+    EXPECT_EQ(INF_LoadText(nullptr, 0), 0);
+    char line[4];
+    EXPECT_EQ(INF_ReadLine(line, sizeof line), 1);
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+#include "script/strlist.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "script/module.h"
+
+namespace {
+
+using Items = std::vector<std::string>;
+
+class StringList : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(STRLIST_Init(), 0); }
+    void TearDown() override { STRLIST_Terminate(); }
+
+    static Items Contents() {
+        Items items;
+        const char* text = nullptr;
+        for (int i = 0; STRLIST_Get(i, &text) == 0; ++i) items.emplace_back(text);
+        return items;
+    }
+};
+
+TEST_F(StringList, InsertPutsAStringBeforeTheFirstItemItContains) {
+    struct Case {
+        const char* what;
+        Items inserted;
+        Items expected;
+    } const cases[] = {
+        {"a subdirectory comes before its parent", {"C:\\A", "C:\\A\\B", "C:\\C"}, {"C:\\A\\B", "C:\\A", "C:\\C"}},
+        {"deeper paths come first whatever the order",
+         {"C:\\A", "C:\\A\\B", "C:\\A\\B\\C", "C:\\A\\D"},
+         {"C:\\A\\B\\C", "C:\\A\\B", "C:\\A\\D", "C:\\A"}},
+        {"a parent inserted later goes to the tail", {"C:\\A\\B", "C:\\A"}, {"C:\\A\\B", "C:\\A"}},
+        {"the test is a plain substring test", {"C:\\A", "C:\\AB"}, {"C:\\AB", "C:\\A"}},
+        {"the first containing item wins", {"b", "a", "ab"}, {"ab", "b", "a"}},
+        {"an equal string is not added again", {"C:\\A", "C:\\B", "C:\\A"}, {"C:\\A", "C:\\B"}},
+        {"the substring test is case-sensitive", {"C:\\A", "c:\\a"}, {"C:\\A", "c:\\a"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        STRLIST_Terminate();
+        ASSERT_EQ(STRLIST_Init(), 0);
+        for (const std::string& text : c.inserted) ASSERT_EQ(STRLIST_Insert(text.c_str()), 0);
+        EXPECT_EQ(Contents(), c.expected);
+    }
+}
+
+TEST_F(StringList, AppendGetAndRemoveWorkByIndexFromTheHead) {
+    for (const char* text : {"one", "two", "three", "four"}) ASSERT_EQ(STRLIST_Append(text), 0);
+    EXPECT_EQ(STRLIST_Remove(1), 0);
+    EXPECT_EQ(Contents(), Items({"one", "three", "four"}));
+    EXPECT_EQ(STRLIST_Remove(2), 0);
+    EXPECT_EQ(STRLIST_Remove(0), 0);
+    EXPECT_EQ(Contents(), Items({"three"}));
+    for (int index : {1, 5, -1}) {
+        const char* text = "untouched";
+        EXPECT_EQ(STRLIST_Get(index, &text), ERROR_STRLIST_NOT_FOUND) << index;
+        EXPECT_STREQ(text, "untouched");
+        EXPECT_EQ(STRLIST_Remove(index), ERROR_STRLIST_NOT_FOUND) << index;
+    }
+    EXPECT_EQ(STRLIST_Remove(0), 0);
+    const char* text = nullptr;
+    EXPECT_EQ(STRLIST_Get(0, &text), ERROR_STRLIST_NOT_FOUND) << "an empty list has no item 0";
+}
+
+TEST_F(StringList, GetGivesTheItemsOwnStringThatSurvivesOtherChanges) {
+    ASSERT_EQ(STRLIST_Append("kept"), 0);
+    const char* kept = nullptr;
+    ASSERT_EQ(STRLIST_Get(0, &kept), 0);
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(STRLIST_Insert(("C:\\dir" + std::to_string(i)).c_str()), 0);
+    EXPECT_STREQ(kept, "kept");
+    const std::string long_path(5000, 'p');
+    ASSERT_EQ(STRLIST_Append(long_path.c_str()), 0);
+    EXPECT_EQ(STRLIST_Contains(long_path.c_str()), 1) << "items have any length";
+}
+
+TEST_F(StringList, ContainsComparesWholeStringsIgnoringCase) {
+    ASSERT_EQ(STRLIST_Append("C:\\Demo\\Pictures"), 0);
+    EXPECT_EQ(STRLIST_Contains("c:\\demo\\PICTURES"), 1);
+    EXPECT_EQ(STRLIST_Contains("C:\\Demo"), 0);
+    EXPECT_EQ(STRLIST_Contains("C:\\Demo\\Pictures\\x"), 0);
+    EXPECT_EQ(STRLIST_Contains(""), 0);
+}
+
+TEST_F(StringList, InitTwiceFailsAndBothInitsAreListedForCleanUp) {
+    ASSERT_EQ(STRLIST_Append("x"), 0);
+    const int listed = MODULE_Count();
+    EXPECT_EQ(STRLIST_Init(), ERROR_STRLIST_INIT);
+    EXPECT_EQ(MODULE_Count(), listed + 1);
+    EXPECT_EQ(Contents(), Items({"x"})) << "a refused init keeps the list";
+    EXPECT_EQ(STRLIST_Terminate(), 0);
+    EXPECT_EQ(MODULE_Count(), listed);
+    EXPECT_EQ(STRLIST_Terminate(), 0);
+    EXPECT_EQ(MODULE_Count(), listed - 1);
+    EXPECT_TRUE(Contents().empty());
+    EXPECT_EQ(STRLIST_Init(), 0) << "after a terminate, init succeeds again";
+}
+
+TEST_F(StringList, TheCleanUpListEmptiesTheList) {
+    ASSERT_EQ(STRLIST_Append("x"), 0);
+    MODULE_RunAll();
+    EXPECT_TRUE(Contents().empty());
+    EXPECT_EQ(STRLIST_Init(), 0);
+}
+
+}  // namespace
