@@ -72,7 +72,9 @@ TEST_F(Inf, ReadLineReturnsOnlyTheSectionsDataLines) {
     for (const LineCase& c : cases) {
         SCOPED_TRACE(c.what);
         Load(c.script);
-        if (c.section != nullptr) ASSERT_EQ(Find(c.section), 0);
+        if (c.section != nullptr) {
+            ASSERT_EQ(Find(c.section), 0);
+        }
         int last = 0;
         EXPECT_EQ(ReadAll(256, &last), c.expected);
         EXPECT_EQ(last, 1);
