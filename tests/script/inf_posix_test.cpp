@@ -10,7 +10,7 @@ namespace {
 // with the resource loader's code, reported by the reader.
 TEST(InfNative, LoadWithoutTheResourceIsFatal) {
     EXPECT_EXIT(INF_Load("INSTALL_INF"), ::testing::ExitedWithCode(zyntest::kFatalExitCode),
-                "fatal error in inf, line [0-9]+: -1014");
+                "fatal error in inf, line [0-9]+ \\(-1014\\)");
 }
 
 }  // namespace
