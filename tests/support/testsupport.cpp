@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <initializer_list>
 
 #include "script/zynerror_ids.h"
 #endif
@@ -90,10 +91,24 @@ bool CentredOnScreen(HWND window) {
            r.top == (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
 }
 
+bool HasControls(HWND dialog, std::initializer_list<int> ids) {
+    for (int id : ids)
+        if (GetDlgItem(dialog, id) == nullptr) return false;
+    return true;
+}
+
+// Recognised by their control ids, so that other dialogs are left alone.
+bool IsDetailsDialog(HWND dialog) {
+    return HasControls(dialog, {IDOK, IDC_ERROR_TEXT, IDC_ERROR_FILE, IDC_ERROR_LINE, IDC_ERROR_VALUE});
+}
+bool IsMessageDialog(HWND dialog) {
+    return HasControls(dialog, {IDOK, IDC_ERROR_TEXT, IDC_ERROR_DETAILS}) && !IsDetailsDialog(dialog);
+}
+
 // Texts are set while WM_INITDIALOG is handled, so they are read right after it.
 void OnDialogReady(HWND dialog) {
     Answerer& a = TheAnswerer();
-    if (GetDlgItem(dialog, IDC_ERROR_FILE) != nullptr) {
+    if (IsDetailsDialog(dialog)) {
         a.detailsDialog = dialog;
         a.current.detailsCaption = WindowText(dialog);
         a.current.errorText = ItemText(dialog, IDC_ERROR_TEXT);
@@ -102,7 +117,7 @@ void OnDialogReady(HWND dialog) {
         a.current.value = ItemText(dialog, IDC_ERROR_VALUE);
         a.current.detailsCentred = CentredOnScreen(dialog);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    } else if (GetDlgItem(dialog, IDC_ERROR_DETAILS) != nullptr) {
+    } else if (IsMessageDialog(dialog)) {
         a.messageDialog = dialog;
         a.current = ErrorDialogSeen{};
         a.current.warning = GetDlgItem(dialog, IDCANCEL) != nullptr;
