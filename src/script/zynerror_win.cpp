@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdio>
-#include <cstring>
 
 #include "run/mainwnd.h"
 #include "script/zynerror.h"
