@@ -1,0 +1,422 @@
+#include "script/var.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "script/inf.h"
+#include "script/module.h"
+#include "support/testsupport.h"
+
+namespace {
+
+class VarStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MODULE_RunAll();
+        ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);
+    }
+    void TearDown() override {
+        VAR_Terminate();
+        MODULE_RunAll();
+    }
+
+    static std::string Get(const char* name) {
+        char buffer[VAR_MAX_WORK_LENGTH];
+        EXPECT_EQ(VAR_Get(name, buffer, sizeof buffer), 0) << name;
+        return buffer;
+    }
+};
+
+TEST_F(VarStore, NamesAreNormalisedInTheCallersOwnString) {
+    const struct {
+        const char* given;
+        const char* normalised;
+    } cases[] = {{"$(LogFile)", "LogFile"}, {"LogFile", "LogFile"}, {"x$(A)", "x$(A)"}, {"$(A", ""},
+                 {"$(", ""}, {"$($(B))", "$(B)"}, {"$ (A)", "$ (A)"}};
+    for (const auto& c : cases) {
+        char name[64];
+        std::strcpy(name, c.given);
+        VAR_Exists(name);
+        EXPECT_STREQ(name, c.normalised) << c.given;
+    }
+}
+
+TEST_F(VarStore, ReferenceFormAndAnyCaseAddressTheSameVariable) {
+    ASSERT_EQ(VAR_Set("$(Name)", "one"), 0);
+    EXPECT_EQ(Get("NAME"), "one");
+    ASSERT_EQ(VAR_Set("nAmE", "two"), 0);
+    EXPECT_EQ(Get("$(name)"), "two");
+    EXPECT_EQ(VAR_Exists("$(NAME)"), 1);
+    // Stripped once only: "$($(B))" names the variable "$(B)", not "B".
+    ASSERT_EQ(VAR_Set("B", "b"), 0);
+    char name[] = "$($(B))";
+    ASSERT_EQ(VAR_Set(name, "inner"), 0);
+    EXPECT_EQ(Get("B"), "b");
+    EXPECT_EQ(Get("$($(B))"), "inner");
+}
+
+TEST_F(VarStore, EveryOperationNeedsAnInitialisedStore) {
+    VAR_Terminate();
+    char buffer[16] = "keep";
+    long number = 5;
+    EXPECT_EQ(VAR_Set("A", "x"), ERROR_VAR_NOT_INITIALIZED);
+    EXPECT_EQ(VAR_Get("A", buffer, sizeof buffer), ERROR_VAR_NOT_INITIALIZED);
+    EXPECT_EQ(VAR_Exists("A"), 0);
+    EXPECT_EQ(VAR_SetNumber("A", 1), ERROR_VAR_NOT_INITIALIZED);
+    EXPECT_EQ(VAR_GetNumber("A", &number), ERROR_VAR_NOT_INITIALIZED);
+    EXPECT_EQ(VAR_Copy("A", "B"), ERROR_VAR_NOT_INITIALIZED);
+    EXPECT_EQ(VAR_Delete("A"), ERROR_VAR_NOT_INITIALIZED);
+    EXPECT_EQ(VAR_Substitute("text", buffer, sizeof buffer), ERROR_VAR_NOT_INITIALIZED);
+    EXPECT_EQ(VAR_Expand("text", buffer, sizeof buffer), ERROR_VAR_NOT_INITIALIZED);
+    EXPECT_STREQ(buffer, "keep");
+    EXPECT_EXIT(VAR_GetFlag("A"), ::testing::ExitedWithCode(zyntest::kFatalExitCode), "");
+}
+
+TEST_F(VarStore, InitListsTerminateOnTheCleanUpListOnce) {
+    EXPECT_EQ(MODULE_Count(), 1);
+    ASSERT_EQ(VAR_Set("A", "x"), 0);
+    ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);  // a second init starts over
+    EXPECT_EQ(MODULE_Count(), 1);
+    EXPECT_EQ(VAR_Exists("A"), 0);
+    MODULE_RunAll();
+    EXPECT_EQ(VAR_Set("A", "x"), ERROR_VAR_NOT_INITIALIZED);
+    EXPECT_EQ(MODULE_Count(), 0);
+    ASSERT_EQ(VAR_Init(3), 0);
+    VAR_Terminate();
+    EXPECT_EQ(MODULE_Count(), 0);
+}
+
+TEST_F(VarStore, SlotTableIsFullAtItsCountAndDeleteFreesASlot) {
+    for (int i = 0; i < VAR_DEFAULT_MAX_NUM; ++i) {
+        ASSERT_EQ(VAR_SetNumber(("V" + std::to_string(i)).c_str(), i), 0) << i;
+    }
+    EXPECT_EQ(VAR_Set("OneTooMany", "x"), ERROR_VAR_NO_FREE_SLOT);
+    EXPECT_EQ(VAR_Set("v42", "replaced"), 0);  // replacing needs no new slot
+    EXPECT_EQ(VAR_Copy("V1", "AlsoTooMany"), ERROR_VAR_NO_FREE_SLOT);
+    ASSERT_EQ(VAR_Delete("V7"), 0);
+    EXPECT_EQ(VAR_Set("OneTooMany", "x"), 0);
+    EXPECT_EQ(VAR_Set("TwoTooMany", "x"), ERROR_VAR_NO_FREE_SLOT);
+    EXPECT_EQ(Get("V42"), "replaced");
+    EXPECT_EQ(Get("OneTooMany"), "x");
+}
+
+TEST_F(VarStore, AStoreWithoutSlotsTakesNoVariables) {
+    for (int count : {0, -5}) {
+        ASSERT_EQ(VAR_Init(count), 0);
+        EXPECT_EQ(VAR_Set("A", "x"), ERROR_VAR_NO_FREE_SLOT);
+        EXPECT_EQ(VAR_Exists("A"), 0);
+    }
+}
+
+TEST_F(VarStore, NameLengthLimits) {
+    const std::string longest(VAR_MAX_NAME_LENGTH, 'n');
+    const std::string tooLong(VAR_MAX_NAME_LENGTH + 1, 'n');
+    char buffer[8] = "keep";
+    EXPECT_EQ(VAR_Set(longest.c_str(), "x"), 0);
+    EXPECT_EQ(VAR_Set(("$(" + longest + ")").c_str(), "y"), 0);
+    EXPECT_EQ(Get(longest.c_str()), "y");
+    EXPECT_EQ(VAR_Set(tooLong.c_str(), "x"), ERROR_VAR_BUFFER_TOO_SMALL);
+    EXPECT_EQ(VAR_Get(tooLong.c_str(), buffer, sizeof buffer), ERROR_VAR_NOT_FOUND);
+    EXPECT_EQ(VAR_Exists(tooLong.c_str()), 0);
+    // The empty name would match a free slot: it is never a variable.
+    EXPECT_EQ(VAR_Set("", "x"), ERROR_VAR_NOT_FOUND);
+    EXPECT_EQ(VAR_Set("$()", "x"), ERROR_VAR_NOT_FOUND);
+    EXPECT_EQ(VAR_Exists(""), 0);
+    EXPECT_EQ(VAR_Delete(""), ERROR_VAR_NOT_FOUND);
+}
+
+TEST_F(VarStore, GetNeedsRoomForTheTerminator) {
+    ASSERT_EQ(VAR_Set("Value", "abc"), 0);
+    ASSERT_EQ(VAR_Set("Empty", ""), 0);
+    const struct {
+        const char* name;
+        int size;
+        int code;
+        const char* buffer;
+    } cases[] = {{"Value", 4, 0, "abc"},
+                 {"Value", 3, ERROR_VAR_BUFFER_TOO_SMALL, "########"},  // exactly the length: refused
+                 {"Value", 1, ERROR_VAR_BUFFER_TOO_SMALL, "########"},
+                 {"Value", 0, ERROR_VAR_BUFFER_TOO_SMALL, "########"},
+                 {"Value", -1, ERROR_VAR_BUFFER_TOO_SMALL, "########"},
+                 {"Empty", 1, 0, ""},
+                 {"Empty", 0, ERROR_VAR_BUFFER_TOO_SMALL, "########"},
+                 {"Missing", 8, ERROR_VAR_NOT_FOUND, ""}};
+    for (const auto& c : cases) {
+        char buffer[9] = "########";
+        EXPECT_EQ(VAR_Get(c.name, buffer, c.size), c.code) << c.name << " " << c.size;
+        EXPECT_STREQ(buffer, c.buffer) << c.name << " " << c.size;
+    }
+}
+
+TEST_F(VarStore, FlagIsTheFirstCharacter) {
+    const struct {
+        const char* value;
+        int flag;
+    } cases[] = {{"true", 1}, {"Yes", 1}, {"1", 1}, {"Y", 1}, {"t", 1}, {"10", 1},
+                 {"N", 0},    {"0", 0},   {"FALSE", 0}, {"", 0}, {"on", 0}, {" Y", 0}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(VAR_Set("Flag", c.value), 0);
+        EXPECT_EQ(VAR_GetFlag("$(Flag)"), c.flag) << '"' << c.value << '"';
+    }
+}
+
+TEST_F(VarStore, FlagOfAnUndefinedNameEndsTheRun) {
+    EXPECT_EXIT(VAR_GetFlag("NeverSet"), ::testing::ExitedWithCode(zyntest::kFatalExitCode), "-103");
+}
+
+TEST_F(VarStore, NumbersRoundTripAsDecimalText) {
+    for (long n : {0L, 7L, -42L, 2147483647L, -2147483647L - 1}) {
+        ASSERT_EQ(VAR_SetNumber("N", n), 0);
+        EXPECT_EQ(Get("N"), std::to_string(n));
+        long back = 1;
+        EXPECT_EQ(VAR_GetNumber("N", &back), 0);
+        EXPECT_EQ(back, n);
+    }
+}
+
+TEST_F(VarStore, GetNumberConvertsLikeASignedDecimal) {
+    const struct {
+        std::string value;
+        int code;
+        long number;
+    } cases[] = {{"  -17x", 0, -17},
+                 {"+5", 0, 5},
+                 {"\t9", 0, 9},
+                 {"12 34", 0, 12},
+                 {"abc", 0, 0},
+                 {"", 0, 0},
+                 {"-", 0, 0},
+                 {std::string(27, '0') + "42", 0, 42},                  // 29 characters are read
+                 {std::string(28, '0') + "42", ERROR_VAR_BUFFER_TOO_SMALL, 0},
+                 {std::string(29, '9'), 0, LONG_MAX},                   // too big: the largest number
+                 {"-" + std::string(28, '9'), 0, LONG_MIN}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(VAR_Set("N", c.value.c_str()), 0);
+        long number = 99;
+        EXPECT_EQ(VAR_GetNumber("N", &number), c.code) << c.value;
+        EXPECT_EQ(number, c.number) << c.value;
+    }
+    long number = 99;
+    EXPECT_EQ(VAR_GetNumber("Missing", &number), ERROR_VAR_NOT_FOUND);
+    EXPECT_EQ(number, 0);
+}
+
+TEST_F(VarStore, CopyAndDelete) {
+    ASSERT_EQ(VAR_Set("From", "value"), 0);
+    EXPECT_EQ(VAR_Copy("$(From)", "To"), 0);
+    EXPECT_EQ(Get("To"), "value");
+    EXPECT_EQ(VAR_Copy("From", "FROM"), 0);  // onto itself
+    EXPECT_EQ(Get("From"), "value");
+    char same[] = "$(From)";
+    EXPECT_EQ(VAR_Copy(same, same), 0);
+    EXPECT_EQ(VAR_Copy("Missing", "Other"), ERROR_VAR_NOT_FOUND);
+    EXPECT_EQ(VAR_Exists("Other"), 0);
+
+    EXPECT_EQ(VAR_Delete("$(to)"), 0);
+    EXPECT_EQ(VAR_Exists("To"), 0);
+    EXPECT_EQ(VAR_Delete("To"), ERROR_VAR_NOT_FOUND);
+    EXPECT_EQ(Get("From"), "value");
+}
+
+// ---- substitution -------------------------------------------------------------------
+
+struct SubstituteCase {
+    const char* text;
+    int code;
+    const char* result;
+};
+
+void PrintTo(const SubstituteCase& c, std::ostream* os) { *os << c.text; }
+
+class VarSubstitute : public VarStore, public ::testing::WithParamInterface<SubstituteCase> {
+protected:
+    void SetUp() override {
+        VarStore::SetUp();
+        const char* vars[][2] = {
+            {"A", "x"},           {"B", "$(A)"},          {"C", "$(B)$(B)"},        {"OS", "Win95"},
+            {"Bullet", "Y"},      {"Words", "two words"}, {"Empty", ""},            {"N1", "1"},
+            {"N2", "2"},          {"Dollar", "$"},        {"Self", "$(Self)"},      {"Loop1", "$(Loop2)"},
+            {"Loop2", "$(Loop1)"}, {"Grow", "a$(Grow)"},  {"Block", "$[ $(A) == \"x\" ]"}};
+        for (const auto& v : vars) ASSERT_EQ(VAR_Set(v[0], v[1]), 0);
+    }
+};
+
+TEST_P(VarSubstitute, ExpandsText) {
+    const SubstituteCase& c = GetParam();
+    char buffer[VAR_MAX_WORK_LENGTH] = "untouched";
+    EXPECT_EQ(VAR_Substitute(c.text, buffer, sizeof buffer), c.code);
+    EXPECT_STREQ(buffer, c.code == 0 ? c.result : "untouched");
+}
+
+INSTANTIATE_TEST_SUITE_P(VarPlainText, VarSubstitute, ::testing::Values(
+    SubstituteCase{"plain", 0, "plain"}, SubstituteCase{"", 0, ""}, SubstituteCase{"a$b", 0, "a$b"},
+    SubstituteCase{"$", 0, "$"}, SubstituteCase{"cost: 5$", 0, "cost: 5$"}, SubstituteCase{"$[", 0, "$["},
+    SubstituteCase{"$[ 1", 0, "$[ 1"}, SubstituteCase{"(A)", 0, "(A)"}));
+
+INSTANTIATE_TEST_SUITE_P(VarReferences, VarSubstitute, ::testing::Values(
+    SubstituteCase{"$(A)", 0, "x"}, SubstituteCase{"$(a)", 0, "x"}, SubstituteCase{"[$(A)]", 0, "[x]"},
+    SubstituteCase{"$(B)", 0, "x"},                                  // two passes
+    SubstituteCase{"$(C)/$(C)", 0, "xx/xx"}, SubstituteCase{"$(Empty)", 0, ""},
+    SubstituteCase{"$(OS)\\$(Words)", 0, "Win95\\two words"},
+    SubstituteCase{"$(Dollar)(A)", 0, "x"},                          // a reference made of two pieces
+    SubstituteCase{"x $( y", ERROR_VAR_REPLACE, ""}, SubstituteCase{"$(A", ERROR_VAR_REPLACE, ""},
+    SubstituteCase{"$(Undefined)", ERROR_VAR_NOT_FOUND, ""}, SubstituteCase{"$()", ERROR_VAR_NOT_FOUND, ""},
+    SubstituteCase{"$($(A))", ERROR_VAR_NOT_FOUND, ""},              // the name runs to the first ")"
+    SubstituteCase{"$( A)", ERROR_VAR_NOT_FOUND, ""},                // names are not trimmed
+    SubstituteCase{"$(Self)", ERROR_VAR_MAX_WORK_LENGTH, ""},        // would expand forever
+    SubstituteCase{"$(Loop1)", ERROR_VAR_MAX_WORK_LENGTH, ""},
+    SubstituteCase{"$(Grow)", ERROR_VAR_MAX_WORK_LENGTH, ""}));
+
+INSTANTIATE_TEST_SUITE_P(VarBlocks, VarSubstitute, ::testing::Values(
+    SubstituteCase{"$[ $(OS) == \"Win95\" ]", 0, "1"},
+    SubstituteCase{"$[ ($(OS) == \"Win95\") && $(Bullet) ]", 0, "1"},
+    SubstituteCase{"$[ $(N1) == $(N2) ]", 0, "0"}, SubstituteCase{"$[ 5 == $(N1) ]", 0, "0"},
+    SubstituteCase{"$[ 5 & 3 ]", 0, "1"}, SubstituteCase{"$[ $(B) == \"x\" ]", 0, "1"},
+    SubstituteCase{"$(Block)", 0, "1"},                              // a block that comes from a value
+    SubstituteCase{"$[ 4294967295 ]", 0, "-1"},
+    SubstituteCase{"x$[ 1 ]", 0, "x$[ 1 ]"}, SubstituteCase{"$[ 1 ]x", 0, "$[ 1 ]x"},
+    SubstituteCase{"$[ $(A) ] $(A)", 0, "$[ (x) ] x"},               // parentheses only inside the block
+    SubstituteCase{"$[ $(Undefined) ]", ERROR_VAR_NOT_FOUND, ""}));
+
+TEST_F(VarSubstitute, BlocksAreEvaluatedOnlyByTheFullSubstitution) {
+    char buffer[64];
+    ASSERT_EQ(VAR_Expand("$[ ($(OS) == \"Win95\") && $(Bullet) ]", buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "$[ ((Win95) == \"Win95\") && (Y) ]");
+    ASSERT_EQ(VAR_Expand("$[ $(Words) ]", buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "$[ (two words) ]");
+}
+
+TEST_F(VarSubstitute, AFaultyBlockEndsTheRun) {
+    const char* blocks[] = {"$[ $(Words) ]", "$[ abc && def ]", "$[ \"abc\" == 5 ]", "$[ ]", "$[ (1 == 2 3) ]"};
+    for (const char* block : blocks) {
+        char buffer[64];
+        EXPECT_EXIT(VAR_Substitute(block, buffer, sizeof buffer), ::testing::ExitedWithCode(zyntest::kFatalExitCode),
+                    "")
+            << block;
+    }
+}
+
+TEST_F(VarSubstitute, ResultMustBeShorterThanTheBuffer) {
+    char buffer[8] = "keep";
+    EXPECT_EQ(VAR_Substitute("$(C)", buffer, 3), 0);
+    EXPECT_STREQ(buffer, "xx");
+    std::strcpy(buffer, "keep");
+    EXPECT_EQ(VAR_Substitute("$(C)", buffer, 2), ERROR_VAR_BUFFER_TOO_SMALL);
+    EXPECT_EQ(VAR_Substitute("", buffer, 0), ERROR_VAR_BUFFER_TOO_SMALL);
+    EXPECT_STREQ(buffer, "keep");
+    // A block is measured before it is evaluated.
+    EXPECT_EQ(VAR_Substitute("$[ 1 ]", buffer, 7), 0);
+    EXPECT_STREQ(buffer, "1");
+    EXPECT_EQ(VAR_Substitute("$[ 1 ]", buffer, 6), ERROR_VAR_BUFFER_TOO_SMALL);
+}
+
+TEST_F(VarSubstitute, WorkTextLimitIs1023Characters) {
+    char buffer[VAR_MAX_WORK_LENGTH + 8];
+    const std::string longest(VAR_MAX_WORK_LENGTH - 1, 'a');
+    EXPECT_EQ(VAR_Substitute(longest.c_str(), buffer, sizeof buffer), 0);
+    EXPECT_EQ(buffer, longest);
+    EXPECT_EQ(VAR_Substitute((longest + "a").c_str(), buffer, sizeof buffer), ERROR_VAR_MAX_WORK_LENGTH);
+
+    // A value counts with two characters of room for the parentheses of a block.
+    ASSERT_EQ(VAR_Set("Fits", std::string(VAR_MAX_WORK_LENGTH - 3, 'v').c_str()), 0);
+    ASSERT_EQ(VAR_Set("Tight", std::string(VAR_MAX_WORK_LENGTH - 2, 'v').c_str()), 0);
+    EXPECT_EQ(VAR_Substitute("$(Fits)", buffer, sizeof buffer), 0);
+    EXPECT_EQ(std::strlen(buffer), static_cast<size_t>(VAR_MAX_WORK_LENGTH - 3));
+    EXPECT_EQ(VAR_Substitute("$(Fits)ab", buffer, sizeof buffer), 0);
+    EXPECT_EQ(VAR_Substitute("$(Fits)abc", buffer, sizeof buffer), ERROR_VAR_MAX_WORK_LENGTH);
+    EXPECT_EQ(VAR_Substitute("$(Tight)", buffer, sizeof buffer), ERROR_VAR_MAX_WORK_LENGTH);
+    EXPECT_EQ(VAR_Substitute("a$(Fits)", buffer, sizeof buffer), ERROR_VAR_MAX_WORK_LENGTH);
+}
+
+TEST_F(VarSubstitute, AReferenceNameLongerThanASlotIsUndefined) {
+    char buffer[128];
+    const std::string name(VAR_MAX_NAME_LENGTH, 'L');
+    ASSERT_EQ(VAR_Set(name.c_str(), "long"), 0);
+    EXPECT_EQ(VAR_Substitute(("$(" + name + ")").c_str(), buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "long");
+    EXPECT_EQ(VAR_Substitute(("$(" + name + "L)").c_str(), buffer, sizeof buffer), ERROR_VAR_NOT_FOUND);
+}
+
+TEST_F(VarSubstitute, LongestChainOfDistinctVariablesStillExpands) {
+    // A full table where each variable refers to the next needs one pass per variable.
+    ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);
+    for (int i = 0; i < VAR_DEFAULT_MAX_NUM - 1; ++i) {
+        const std::string value = "$(V" + std::to_string(i + 1) + ")";
+        ASSERT_EQ(VAR_Set(("V" + std::to_string(i)).c_str(), value.c_str()), 0);
+    }
+    ASSERT_EQ(VAR_Set(("V" + std::to_string(VAR_DEFAULT_MAX_NUM - 1)).c_str(), "end"), 0);
+    char buffer[16];
+    EXPECT_EQ(VAR_Substitute("$(V0)", buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "end");
+}
+
+TEST_F(VarSubstitute, WorksInPlaceAndNeverChangesTheStore) {
+    char token[256] = "$(OS)-$[ 1 ]";
+    EXPECT_EQ(VAR_Substitute(token, token, sizeof token), 0);
+    EXPECT_STREQ(token, "Win95-$[ 1 ]");
+    std::strcpy(token, "$[ $(N1) ]");
+    EXPECT_EQ(VAR_Substitute(token, token, sizeof token), 0);
+    EXPECT_STREQ(token, "1");
+    EXPECT_EQ(Get("B"), "$(A)");
+    EXPECT_EQ(Get("Self"), "$(Self)");
+}
+
+// ---- [Application] ---------------------------------------------------------------------
+
+class VarApplicationSection : public VarStore {
+protected:
+    void TearDown() override {
+        INF_Terminate();
+        VarStore::TearDown();
+    }
+    static void Load(const std::string& script) {
+        INF_Terminate();
+        ASSERT_EQ(INF_LoadText(script.data(), script.size()), 0);
+    }
+};
+
+TEST_F(VarApplicationSection, SetsReferenceLinesUnexpanded) {
+    Load("[Files]\r\n$(Wrong)=section\r\n"
+         "[Application]\r\n"
+         "$(InstallName)=Demo Install\r\n"
+         "$(DemoFileName)=\r\n"
+         "  $(Padded) \t=  value with blanks  \r\n"
+         "Name=value\r\n"
+         "; $(Comment)=x\r\n"
+         "$(LogFile)=$(DestinationDirectory)\\ZYNDEMO.LOG\r\n"
+         "$(NoEquals)\r\n"
+         "$(Equals)=a=b\r\n"
+         "\r\n"
+         "$(InstallName)=Second Wins\r\n"
+         "[Other]\r\n"
+         "$(NotMine)=x\r\n");
+    ASSERT_EQ(VAR_ReadApplicationSection(), 0);
+    EXPECT_EQ(Get("InstallName"), "Second Wins");
+    EXPECT_EQ(Get("DemoFileName"), "");
+    EXPECT_EQ(Get("Padded"), "value with blanks");
+    EXPECT_EQ(Get("LogFile"), "$(DestinationDirectory)\\ZYNDEMO.LOG");
+    EXPECT_EQ(Get("NoEquals"), "");
+    EXPECT_EQ(Get("Equals"), "a=b");
+    for (const char* absent : {"Name", "Comment", "NotMine", "Wrong"}) EXPECT_EQ(VAR_Exists(absent), 0) << absent;
+}
+
+TEST_F(VarApplicationSection, ReaderAndStoreErrorsComeBack) {
+    Load("[Files]\r\na,b\r\n");
+    EXPECT_EQ(VAR_ReadApplicationSection(), ERROR_INF_SECTION_NOT_FOUND);
+
+    Load("[Application]\r\n$(Long)=" + std::string(260, 'x') + "\r\n");
+    EXPECT_EQ(VAR_ReadApplicationSection(), ERROR_INF_BUFFER_TOO_SMALL);
+
+    Load("[Application]\r\n$(" + std::string(VAR_MAX_NAME_LENGTH + 1, 'n') + ")=x\r\n");
+    EXPECT_EQ(VAR_ReadApplicationSection(), ERROR_VAR_BUFFER_TOO_SMALL);
+
+    ASSERT_EQ(VAR_Init(1), 0);
+    Load("[Application]\r\n$(One)=1\r\n$(Two)=2\r\n");
+    EXPECT_EQ(VAR_ReadApplicationSection(), ERROR_VAR_NO_FREE_SLOT);
+    EXPECT_EQ(Get("One"), "1");
+}
+
+}  // namespace
