@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(VAR_Set("F", value.c_str()) == 0, "set F");
     Substitute(text);
     Evaluate(input);
-    std::string block = "$[" + input + "]";
+    const std::string block = std::string("$[").append(input).append("]");
     int32_t value32 = 0;
     VAREVAL_EvaluateBlock(block.c_str(), &value32);
     return 0;

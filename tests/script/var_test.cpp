@@ -91,7 +91,7 @@ TEST_F(VarStore, InitListsTerminateOnTheCleanUpListOnce) {
 
 TEST_F(VarStore, SlotTableIsFullAtItsCountAndDeleteFreesASlot) {
     for (int i = 0; i < VAR_DEFAULT_MAX_NUM; ++i) {
-        ASSERT_EQ(VAR_SetNumber(("V" + std::to_string(i)).c_str(), i), 0) << i;
+        ASSERT_EQ(VAR_SetNumber(std::string("V").append(std::to_string(i)).c_str(), i), 0) << i;
     }
     EXPECT_EQ(VAR_Set("OneTooMany", "x"), ERROR_VAR_NO_FREE_SLOT);
     EXPECT_EQ(VAR_Set("v42", "replaced"), 0);  // replacing needs no new slot
@@ -116,7 +116,7 @@ TEST_F(VarStore, NameLengthLimits) {
     const std::string tooLong(VAR_MAX_NAME_LENGTH + 1, 'n');
     char buffer[8] = "keep";
     EXPECT_EQ(VAR_Set(longest.c_str(), "x"), 0);
-    EXPECT_EQ(VAR_Set(("$(" + longest + ")").c_str(), "y"), 0);
+    EXPECT_EQ(VAR_Set(std::string("$(").append(longest).append(")").c_str(), "y"), 0);
     EXPECT_EQ(Get(longest.c_str()), "y");
     EXPECT_EQ(VAR_Set(tooLong.c_str(), "x"), ERROR_VAR_BUFFER_TOO_SMALL);
     EXPECT_EQ(VAR_Get(tooLong.c_str(), buffer, sizeof buffer), ERROR_VAR_NOT_FOUND);
@@ -192,7 +192,7 @@ TEST_F(VarStore, GetNumberConvertsLikeASignedDecimal) {
                  {std::string(27, '0') + "42", 0, 42},                  // 29 characters are read
                  {std::string(28, '0') + "42", ERROR_VAR_BUFFER_TOO_SMALL, 0},
                  {std::string(29, '9'), 0, LONG_MAX},                   // too big: the largest number
-                 {"-" + std::string(28, '9'), 0, LONG_MIN}};
+                 {std::string("-").append(28, '9'), 0, LONG_MIN}};
     for (const auto& c : cases) {
         ASSERT_EQ(VAR_Set("N", c.value.c_str()), 0);
         long number = 99;
@@ -335,19 +335,19 @@ TEST_F(VarSubstitute, AReferenceNameLongerThanASlotIsUndefined) {
     char buffer[128];
     const std::string name(VAR_MAX_NAME_LENGTH, 'L');
     ASSERT_EQ(VAR_Set(name.c_str(), "long"), 0);
-    EXPECT_EQ(VAR_Substitute(("$(" + name + ")").c_str(), buffer, sizeof buffer), 0);
+    EXPECT_EQ(VAR_Substitute(std::string("$(").append(name).append(")").c_str(), buffer, sizeof buffer), 0);
     EXPECT_STREQ(buffer, "long");
-    EXPECT_EQ(VAR_Substitute(("$(" + name + "L)").c_str(), buffer, sizeof buffer), ERROR_VAR_NOT_FOUND);
+    EXPECT_EQ(VAR_Substitute(std::string("$(").append(name).append("L)").c_str(), buffer, sizeof buffer), ERROR_VAR_NOT_FOUND);
 }
 
 TEST_F(VarSubstitute, LongestChainOfDistinctVariablesStillExpands) {
     // A full table where each variable refers to the next needs one pass per variable.
     ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);
     for (int i = 0; i < VAR_DEFAULT_MAX_NUM - 1; ++i) {
-        const std::string value = "$(V" + std::to_string(i + 1) + ")";
-        ASSERT_EQ(VAR_Set(("V" + std::to_string(i)).c_str(), value.c_str()), 0);
+        const std::string value = std::string("$(V").append(std::to_string(i + 1)).append(")");
+        ASSERT_EQ(VAR_Set(std::string("V").append(std::to_string(i)).c_str(), value.c_str()), 0);
     }
-    ASSERT_EQ(VAR_Set(("V" + std::to_string(VAR_DEFAULT_MAX_NUM - 1)).c_str(), "end"), 0);
+    ASSERT_EQ(VAR_Set(std::string("V").append(std::to_string(VAR_DEFAULT_MAX_NUM - 1)).c_str(), "end"), 0);
     char buffer[16];
     EXPECT_EQ(VAR_Substitute("$(V0)", buffer, sizeof buffer), 0);
     EXPECT_STREQ(buffer, "end");
@@ -407,10 +407,10 @@ TEST_F(VarApplicationSection, ReaderAndStoreErrorsComeBack) {
     Load("[Files]\r\na,b\r\n");
     EXPECT_EQ(VAR_ReadApplicationSection(), ERROR_INF_SECTION_NOT_FOUND);
 
-    Load("[Application]\r\n$(Long)=" + std::string(260, 'x') + "\r\n");
+    Load(std::string("[Application]\r\n$(Long)=").append(260, 'x').append("\r\n"));
     EXPECT_EQ(VAR_ReadApplicationSection(), ERROR_INF_BUFFER_TOO_SMALL);
 
-    Load("[Application]\r\n$(" + std::string(VAR_MAX_NAME_LENGTH + 1, 'n') + ")=x\r\n");
+    Load(std::string("[Application]\r\n$(").append(VAR_MAX_NAME_LENGTH + 1, 'n').append(")=x\r\n"));
     EXPECT_EQ(VAR_ReadApplicationSection(), ERROR_VAR_BUFFER_TOO_SMALL);
 
     ASSERT_EQ(VAR_Init(1), 0);

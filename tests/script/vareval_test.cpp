@@ -20,7 +20,9 @@ TEST_P(VarevalBlock, ToCodeAndValue) {
     const BlockCase& c = GetParam();
     int32_t value = -12345;
     EXPECT_EQ(VAREVAL_EvaluateBlock(c.block, &value), c.code);
-    if (c.code == 0) EXPECT_EQ(value, c.value);
+    if (c.code == 0) {
+        EXPECT_EQ(value, c.value);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(VarevalLiterals, VarevalBlock, ::testing::Values(
@@ -87,7 +89,7 @@ TEST(VarevalIsBlock, OnlyTheWholeTextCounts) {
 
 TEST(VarevalParse, ExpressionLimitIs1024Characters) {
     VAREVAL_NODE node;
-    std::string text = "1" + std::string(VAREVAL_MAX_EXPRESSION - 1, ' ');
+    std::string text = std::string("1").append(VAREVAL_MAX_EXPRESSION - 1, ' ');
     EXPECT_EQ(VAREVAL_Parse(text.c_str(), &node), 0);
     EXPECT_EQ(VAREVAL_Evaluate(&node), 1);
     text += ' ';
@@ -96,7 +98,7 @@ TEST(VarevalParse, ExpressionLimitIs1024Characters) {
 
 TEST(VarevalParse, DeepNestingWithinTheLimit) {
     const int depth = 500;
-    const std::string text = std::string(depth, '(') + "7" + std::string(depth, ')');
+    const std::string text = std::string(depth, '(').append("7").append(depth, ')');
     VAREVAL_NODE node;
     ASSERT_EQ(VAREVAL_Parse(text.c_str(), &node), 0);
     EXPECT_EQ(VAREVAL_Evaluate(&node), 7);
