@@ -324,8 +324,8 @@ int VAR_ReadApplicationSection() {
             *equals = '\0';
             value = equals + 1;
         }
-        INF_Trim(line, 3);
-        INF_Trim(value, 3);
+        INF_Trim(line, INF_TRIM_BOTH);
+        INF_Trim(value, INF_TRIM_BOTH);
         // Only "$(Name)=value" lines define variables; the value stays unexpanded.
         if (std::strstr(line, "$(") == nullptr) continue;
         rc = VAR_Set(line, value);

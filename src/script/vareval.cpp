@@ -1,9 +1,12 @@
 #include "script/vareval.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string_view>
+
+#include "script/common.h"
 
 namespace {
 
@@ -137,17 +140,6 @@ int ParseExpression(Lexer& lexer, VAREVAL_NODE& node, bool nested) {
     return token == ")" ? 0 : ERROR_VAREVAL_MISMATCHED_PARENTHESES;
 }
 
-// Case-insensitive order of two strings: negative, zero or positive.
-int CompareNoCase(const std::string& a, const std::string& b) {
-    const size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (size_t i = 0; i < n; ++i) {
-        const int ca = std::toupper(static_cast<unsigned char>(a[i]));
-        const int cb = std::toupper(static_cast<unsigned char>(b[i]));
-        if (ca != cb) return ca - cb;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 int EvaluateNode(const VAREVAL_NODE& node, uint32_t& result);
 
 // The left side keeps a parenthesised single value as it is (a string stays a string);
@@ -192,7 +184,7 @@ int ApplyToNumbers(int op, uint32_t left, uint32_t right, uint32_t& result) {
 }
 
 int ApplyToStrings(int op, const std::string& left, const std::string& right, uint32_t& result) {
-    const int order = CompareNoCase(left, right);
+    const int order = COMMON_CompareNoCase(left.c_str(), right.c_str(), SIZE_MAX);
     switch (op) {
         case VAREVAL_OP_EQUAL: result = order == 0; return 0;
         case VAREVAL_OP_GREATER: result = order > 0; return 0;
