@@ -1,9 +1,37 @@
-// Win32 implementation of the thin system layer.
-#include "sys/sys32.h"
-
+// Win32 file layer: each operation wraps the call it is named after and turns its
+// failure into the SYS code; the Windows error goes to the debug trace only.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string_view>
+#include <vector>
+
+#include "sys/sys32.h"
+
 namespace {
+
+HANDLE Win(SYS_HANDLE handle) { return static_cast<HANDLE>(handle); }
+
+bool Valid(SYS_HANDLE handle) { return handle != nullptr && handle != SYS_INVALID_HANDLE; }
+
+// Captures GetLastError before anything else can overwrite it.
+void Trace(const char* operation, const char* path) {
+    DWORD error = GetLastError();
+    char line[512];
+    std::snprintf(line, sizeof line, "sys32: %s failed (%lu)%s%s\n", operation, static_cast<unsigned long>(error),
+                  path ? ": " : "", path ? path : "");
+    OutputDebugStringA(line);
+    SetLastError(error);
+}
+
+std::string_view LastComponent(std::string_view path) {
+    while (!path.empty() && (path.back() == '/' || path.back() == '\\')) path.remove_suffix(1);
+    size_t slash = path.find_last_of("/\\:");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
 
 // FindResourceA, LoadResource and LockResource in one step; the data stays valid for
 // the module's lifetime, so nothing needs freeing.
@@ -20,6 +48,167 @@ int LocateResource(void* module, const char* name, const char* type, const void*
 }
 
 }  // namespace
+
+int SYS_FileOpen(const char* name, uint32_t mode, uint32_t share, SYS_HANDLE* handle) {
+    if (handle != nullptr) *handle = SYS_INVALID_HANDLE;
+    if (name == nullptr || handle == nullptr) return ERROR_SYS_FILE_OPEN;
+    DWORD disposition = (mode & SYS_OPEN_CREATE) ? CREATE_ALWAYS : OPEN_ALWAYS;
+    HANDLE h = CreateFileA(name, mode & 0xC0000000u, share, nullptr, disposition,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        Trace("CreateFileA", name);
+        return ERROR_SYS_FILE_OPEN;
+    }
+    *handle = h;
+    return 0;
+}
+
+void SYS_FileClose(SYS_HANDLE handle) {
+    if (Valid(handle)) CloseHandle(Win(handle));
+}
+
+int SYS_FileFlush(SYS_HANDLE handle) {
+    if (!Valid(handle) || !FlushFileBuffers(Win(handle))) {
+        Trace("FlushFileBuffers", nullptr);
+        return ERROR_SYS_FILE_FLUSH;
+    }
+    return 0;
+}
+
+int SYS_FileRead(SYS_HANDLE handle, void* buffer, uint32_t count, uint32_t* done) {
+    DWORD n = 0;
+    BOOL ok = Valid(handle) && ReadFile(Win(handle), buffer, count, &n, nullptr);
+    if (done != nullptr) *done = n;
+    if (!ok || n != count) {
+        Trace("ReadFile", nullptr);
+        return ERROR_SYS_FILE_READ;
+    }
+    return 0;
+}
+
+int SYS_FileWrite(SYS_HANDLE handle, const void* buffer, uint32_t count, uint32_t* done) {
+    DWORD n = 0;
+    BOOL ok = Valid(handle) && WriteFile(Win(handle), buffer, count, &n, nullptr);
+    if (done != nullptr) *done = n;
+    if (!ok || n != count) {
+        Trace("WriteFile", nullptr);
+        return ERROR_SYS_FILE_WRITE;
+    }
+    return 0;
+}
+
+int SYS_FileSeek(SYS_HANDLE handle, int32_t distance, int method, uint32_t* position) {
+    if (!Valid(handle)) return ERROR_SYS_FILE_SEEK;
+    // 0xFFFFFFFF is also a valid position; only the last error tells them apart.
+    SetLastError(NO_ERROR);
+    DWORD at = SetFilePointer(Win(handle), distance, nullptr, static_cast<DWORD>(method));
+    if (at == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
+        Trace("SetFilePointer", nullptr);
+        return ERROR_SYS_FILE_SEEK;
+    }
+    if (position != nullptr) *position = at;
+    return 0;
+}
+
+int SYS_FileLength(SYS_HANDLE handle, uint32_t* length) {
+    if (!Valid(handle)) return ERROR_SYS_FILE_LENGTH;
+    SetLastError(NO_ERROR);
+    DWORD size = GetFileSize(Win(handle), nullptr);
+    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+        Trace("GetFileSize", nullptr);
+        return ERROR_SYS_FILE_LENGTH;
+    }
+    if (length != nullptr) *length = size;
+    return 0;
+}
+
+int SYS_SetLength(SYS_HANDLE handle, uint32_t length) {
+    uint32_t current = 0;
+    if (SYS_FileLength(handle, &current) != 0) return ERROR_SYS_CHANGE_LENGTH;
+    if (length > current) {
+        std::vector<char> zeros;
+        try {
+            zeros.assign(std::min<uint32_t>(length - current, 0x10000), 0);
+        } catch (const std::bad_alloc&) {
+            return ERROR_SYS_FILE_LENGTH;
+        }
+        if (SYS_FileSeek(handle, 0, SYS_SEEK_END, nullptr) != 0) return ERROR_SYS_CHANGE_LENGTH;
+        for (uint32_t left = length - current; left > 0;) {
+            uint32_t chunk = std::min<uint32_t>(left, static_cast<uint32_t>(zeros.size()));
+            if (SYS_FileWrite(handle, zeros.data(), chunk, nullptr) != 0) return ERROR_SYS_CHANGE_LENGTH;
+            left -= chunk;
+        }
+    }
+    if (SYS_FileSeek(handle, static_cast<int32_t>(length), SYS_SEEK_BEGIN, nullptr) != 0 ||
+        !SetEndOfFile(Win(handle))) {
+        Trace("SetEndOfFile", nullptr);
+        return ERROR_SYS_CHANGE_LENGTH;
+    }
+    return 0;
+}
+
+int SYS_GetAttributes(const char* path, uint32_t* attributes) {
+    DWORD result = path ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
+    if (result == INVALID_FILE_ATTRIBUTES) {
+        Trace("GetFileAttributesA", path);
+        return ERROR_SYS_ATTRIBUTES;
+    }
+    if (attributes != nullptr) *attributes = result;
+    return 0;
+}
+
+int SYS_SetAttributes(const char* path, uint32_t attributes) {
+    if (path == nullptr || !SetFileAttributesA(path, attributes)) {
+        Trace("SetFileAttributesA", path);
+        return ERROR_SYS_ATTRIBUTES;
+    }
+    return 0;
+}
+
+int SYS_Exists(const char* path) { return path != nullptr && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+int SYS_DeleteFile(const char* path) {
+    if (path == nullptr) return ERROR_SYS_FILE_DELETE;
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileA(path)) {
+        Trace("DeleteFileA", path);
+        return ERROR_SYS_FILE_DELETE;
+    }
+    return 0;
+}
+
+int SYS_RenameFile(const char* from, const char* to) {
+    if (from == nullptr || to == nullptr) return ERROR_SYS_FILE_RENAME;
+    DWORD attributes = GetFileAttributesA(from);
+    SetFileAttributesA(from, FILE_ATTRIBUTE_NORMAL);
+    if (!MoveFileA(from, to)) {
+        Trace("MoveFileA", from);
+        if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(from, attributes);
+        return ERROR_SYS_FILE_RENAME;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(to, attributes);
+    return 0;
+}
+
+int SYS_MakeDirectory(const char* path) {
+    if (path == nullptr || !CreateDirectoryA(path, nullptr)) {
+        Trace("CreateDirectoryA", path);
+        return ERROR_SYS_DIRECTORY_MAKE;
+    }
+    return 0;
+}
+
+int SYS_RemoveDirectory(const char* path) {
+    if (path == nullptr) return ERROR_SYS_DIRECTORY_DELETE;
+    std::string_view last = LastComponent(path);
+    if (last == "." || last == "..") return 0;
+    SetFileAttributesA(path, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL);
+    if (!RemoveDirectoryA(path)) {
+        Trace("RemoveDirectoryA", path);
+        return ERROR_SYS_DIRECTORY_DELETE;
+    }
+    return 0;
+}
 
 int SYS_LoadResource(void* module, const char* name, const char* type, void* buffer, uint32_t size,
                      uint32_t* size_out) {
