@@ -1,0 +1,65 @@
+// The change log tree as one comparable line, read through the public operations only:
+// [key]{"name"="data"...sub-keys...}, the root without brackets. Bytes that could be
+// confused with the layout, and unprintable ones, appear as \xNN.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "log/zynlog.h"
+
+namespace zyntest {
+
+inline void AppendDumpText(std::string& out, const char* text) {
+    for (const char* p = text; *p; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 0x20 || c >= 0x7f || c == '"' || c == '[' || c == ']' || c == '{' || c == '}' || c == '\\') {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+}
+
+inline void DumpKeyContents(ZYNLOG_KEY key, std::string& out) {
+    int keys = 0, key_len = 0, values = 0, name_len = 0, data_len = 0;
+    if (ZYNLOG_QueryKeyInfo(key, &keys, &key_len, &values, &name_len, &data_len) != 0) {
+        out += "<query failed>";
+        return;
+    }
+    std::vector<char> name(name_len + 1), data(data_len + 1), sub(key_len + 1);
+    for (int i = 0; i < values; ++i) {
+        if (ZYNLOG_EnumValue(key, i, name.data(), name_len + 1, data.data(), data_len + 1) != 0) {
+            out += "<enum value failed>";
+            return;
+        }
+        out += '"';
+        AppendDumpText(out, name.data());
+        out += "\"=\"";
+        AppendDumpText(out, data.data());
+        out += '"';
+    }
+    for (int i = 0; i < keys; ++i) {
+        ZYNLOG_KEY child = nullptr;
+        if (ZYNLOG_EnumKey(key, i, sub.data(), key_len + 1) != 0 || ZYNLOG_OpenKey(key, sub.data(), &child) != 0) {
+            out += "<enum key failed>";
+            return;
+        }
+        out += '[';
+        AppendDumpText(out, sub.data());
+        out += "]{";
+        DumpKeyContents(child, out);
+        out += '}';
+    }
+}
+
+inline std::string DumpLog(ZYNLOG_KEY key = ZYNLOG_ROOT_KEY) {
+    std::string out;
+    DumpKeyContents(key, out);
+    return out;
+}
+
+}  // namespace zyntest
