@@ -6,6 +6,7 @@
 #include <span>
 #include <string_view>
 
+#include "log/zynlog.h"
 #include "script/errtext.h"
 #include "script/module.h"
 
@@ -31,7 +32,7 @@ constexpr std::array<ZYNERROR_HOOK, 32> kModuleHooks{
 
 // The error reporter saves the change log before the clean-up list closes it, so
 // that the uninstaller can undo what was done before the failure.
-void SaveChangeLog() {}
+void SaveChangeLog() { ZYNLOG_Save(); }
 
 }  // namespace
 

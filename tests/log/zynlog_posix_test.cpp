@@ -28,4 +28,19 @@ TEST(ChangeLogFatal, FatalErrorLeavesALogHoldingTheChangesSoFar) {
               "[Demo 0]\r\n{\r\n\t[Files]\r\n\t{\r\n\t\t\"C:\\\\DEMO\\\\A.EXE\" = \"0\"\r\n\t}\r\n}\r\n");
 }
 
+// Saving is a step of its own on the fatal path: it also covers a log that was only
+// given a file name and never listed for clean-up.
+TEST(ChangeLogFatal, FatalErrorSavesALogThatWasNeverInitialised) {
+    zyntest::TempDir dir;
+    std::string path = dir.file("ZYNDEMO.LOG");
+    EXPECT_EXIT(
+        {
+            ZYNLOG_SetFileName(path.c_str());
+            ZYNLOG_SetValue(ZYNLOG_ROOT_KEY, "a", "1");
+            ZYNERROR_Fatal(ERROR_ZYNLOG_FILE_OPEN, "logfile", 2);
+        },
+        ::testing::ExitedWithCode(zyntest::kFatalExitCode), "");
+    EXPECT_EQ(zyntest::ReadFileBytes(path), "\"a\" = \"1\"\r\n");
+}
+
 }  // namespace
