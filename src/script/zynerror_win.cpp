@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "run/mainwnd.h"
+#include "script/var.h"
 #include "script/zynerror.h"
 #include "script/zynerror_ids.h"
 #include "ui/language.h"
@@ -49,7 +50,11 @@ void CopyText(std::array<char, kTextSize>& target, const char* text) {
 
 // The caption comes from the variable store, which does not exist yet when
 // start-up itself fails; the caller then falls back to the built-in name.
-bool ReadVariable(const char*, char (&)[kCaptionLength + 1]) { return false; }
+bool ReadVariable(const char* name, char (&value)[kCaptionLength + 1]) {
+    if (VAR_Get(name, value, static_cast<int>(sizeof value)) != 0) return false;
+    value[kCaptionLength] = '\0';
+    return true;
+}
 
 void ReadCaption(char (&caption)[kCaptionLength + 1]) {
     if (!ReadVariable("InstallName", caption) && !ReadVariable("UninstallName", caption))

@@ -9,6 +9,7 @@
 
 #include "run/mainwnd.h"
 #include "script/module.h"
+#include "script/var.h"
 #include "script/zynerror.h"
 #include "support/testsupport.h"
 
@@ -61,10 +62,12 @@ protected:
     void SetUp() override {
         COMMON_RegisterErrorHooks();
         MODULE_RunAll();
+        VAR_Terminate();  // no caption variables left by earlier tests
         zyntest::TakeErrorDialogsSeen();
         zyntest::SetErrorDialogAnswer(IDOK);
     }
     void TearDown() override {
+        VAR_Terminate();
         zyntest::SetErrorDialogAnswer(IDOK);
         WMINST_SetMainWindow(nullptr);
     }
@@ -118,6 +121,34 @@ TEST_F(ErrorDialog, WarningContinueShowsTheCursorOnlyWhileTheDialogIsUp) {
               Expect(true, kWarningIntroduction, "ERROR_SYS_FILE_READ: File read failed", "sys32", "310", "-1003"));
     EXPECT_EQ(seen[0].cursorCount, before + 1);
     EXPECT_EQ(zyntest::CursorDisplayCount(), before);
+}
+
+TEST_F(ErrorDialog, CaptionIsInstallNameElseUninstallNameElseTheBuiltInName) {
+    struct Case {
+        const char* installName;
+        const char* uninstallName;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {"Demo Setup", "Demo Removal", "Demo Setup"},
+        {nullptr, "Demo Removal", "Demo Removal"},
+        {nullptr, nullptr, kDefaultCaption},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(VAR_Init(10), 0);
+        if (c.installName) {
+            ASSERT_EQ(VAR_Set("InstallName", c.installName), 0);
+        }
+        if (c.uninstallName) {
+            ASSERT_EQ(VAR_Set("UninstallName", c.uninstallName), 0);
+        }
+        ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 1);
+        auto seen = zyntest::TakeErrorDialogsSeen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].caption, c.caption);
+        EXPECT_EQ(seen[0].detailsCaption, c.caption);
+        VAR_Terminate();
+    }
 }
 
 // Owns a plain top-level window standing in for the main window.
