@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "log/zynlog.h"
 #include "run/mainwnd.h"
 #include "script/module.h"
 #include "script/var.h"
@@ -99,17 +101,36 @@ TEST_F(ErrorDialog, FatalShowsBuiltInTextsAndDetailsBeforeAnythingExists) {
     }
 }
 
-TEST_F(ErrorDialog, WarningExitRunsTheCleanUpListAfterTheDialogAndEnds) {
+TEST_F(ErrorDialog, WarningExitSavesTheLogAndRunsTheCleanUpListAfterTheDialog) {
+    // The death-test child runs this body again: both must name the same file.
+    const std::string log = (std::filesystem::temp_directory_path() / "zynerror-warning-exit.log").string();
+    std::filesystem::remove(log);
     g_expected = Expect(true, kWarningIntroduction, "ERROR_VAR_REPLACE: Couldn't find the VAR.", "var", "9", "-105");
     EXPECT_EXIT(
         {
             zyntest::SetErrorDialogAnswer(IDCANCEL);
+            ZYNLOG_SetFileName(log.c_str());
+            ZYNLOG_SetValue(ZYNLOG_ROOT_KEY, "made", "before the warning");
             MODULE_Register(CompareWhatTheDialogShowed, 0);
             ZYNERROR_Warning(ERROR_VAR_REPLACE, "var", 9);
             std::fputs("warning returned\n", stderr);
             std::exit(0);
         },
         ::testing::ExitedWithCode(zyntest::kFatalExitCode), "dialog as expected");
+    EXPECT_EQ(zyntest::ReadFileBytes(log), "\"made\" = \"before the warning\"\r\n");
+    std::filesystem::remove(log);
+}
+
+TEST_F(ErrorDialog, WarningContinueSavesNothing) {
+    zyntest::TempDir dir;
+    const std::string log = dir.file("ZYNDEMO.LOG");
+    ASSERT_EQ(ZYNLOG_SetFileName(log.c_str()), 0);
+    ASSERT_EQ(ZYNLOG_SetValue(ZYNLOG_ROOT_KEY, "made", "before the warning"), 0);
+    ZYNERROR_Warning(ERROR_VAR_REPLACE, "var", 9);
+    EXPECT_EQ(zyntest::TakeErrorDialogsSeen().size(), 1u);
+    EXPECT_EQ(GetFileAttributesA(log.c_str()), INVALID_FILE_ATTRIBUTES);
+    ZYNLOG_DeleteValue(ZYNLOG_ROOT_KEY, "made");
+    ZYNLOG_SetFileName(nullptr);
 }
 
 TEST_F(ErrorDialog, WarningContinueShowsTheCursorOnlyWhileTheDialogIsUp) {
