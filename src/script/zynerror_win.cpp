@@ -11,10 +11,10 @@
 #include "script/zynerror.h"
 #include "script/zynerror_ids.h"
 #include "ui/language.h"
+#include "ui/string_ids.h"
 
 namespace {
 
-constexpr int kIntroductionStringId = 651;
 constexpr size_t kTextSize = 2048;
 constexpr int kCaptionLength = 255;
 
@@ -181,7 +181,7 @@ INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }
 
 void Prepare(int code, const char* source, int line, const char* fallbackIntroduction) {
-    LANGUAGE_LoadString(kIntroductionStringId, g_data.introduction.data(), static_cast<int>(kTextSize));
+    LANGUAGE_LoadString(IDS_MSG_ERROR_INTRO, g_data.introduction.data(), static_cast<int>(kTextSize));
     if (g_data.introduction[0] == '\0') CopyText(g_data.introduction, fallbackIntroduction);
     ZYNERROR_GetText(code, g_data.errorText.data(), kTextSize);
     g_data.source = source ? source : "";
