@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "run/mainwnd.h"
+#include "script/zynerror.h"
 #include "sys/sys32.h"
 
 namespace {
@@ -45,6 +47,42 @@ int LocateResource(void* module, const char* name, const char* type, const void*
     *data = bytes;
     *size = SizeofResource(instance, info);
     return 0;
+}
+
+// The one open search of the program.
+struct Search {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    uint32_t mask = 0;
+    ~Search() { Close(); }
+    void Close() {
+        if (handle != INVALID_HANDLE_VALUE) FindClose(handle);
+        handle = INVALID_HANDLE_VALUE;
+    }
+};
+
+Search g_search;
+
+// Walks the open search on to the next entry the mask lets through.
+int NextMatch(WIN32_FIND_DATAA& data, bool have_first, SYS_FINDINFO* found) {
+    for (bool have = have_first;; have = FindNextFileA(g_search.handle, &data) != FALSE) {
+        if (!have) {
+            g_search.Close();
+            return ERROR_SYS_FILE_NOT_FOUND;
+        }
+        if (!SYS_AttributesMatch(data.dwFileAttributes, g_search.mask)) continue;
+        if (found != nullptr) {
+            std::snprintf(found->name, sizeof found->name, "%s", data.cFileName);
+            found->attributes = data.dwFileAttributes;
+        }
+        return 0;
+    }
+}
+
+// The root (letter, colon, backslash) of a path that begins with a drive letter and a colon.
+bool DriveRoot(const char* path, char (&root)[4]) {
+    if (path == nullptr || !IsCharAlphaA(path[0]) || path[1] != ':') return false;
+    std::snprintf(root, sizeof root, "%c:\\", path[0]);
+    return true;
 }
 
 }  // namespace
@@ -227,4 +265,119 @@ int SYS_ResourceSize(void* module, const char* name, const char* type, uint32_t*
     if (int error = LocateResource(module, name, type, &data, &length); error != 0) return error;
     if (size != nullptr) *size = length;
     return 0;
+}
+
+int SYS_FindFirst(const char* pattern, uint32_t mask, SYS_FINDINFO* found) {
+    g_search.Close();
+    if (pattern == nullptr) return ERROR_SYS_FILE_NOT_FOUND;
+    WIN32_FIND_DATAA data;
+    g_search.handle = FindFirstFileA(pattern, &data);
+    g_search.mask = mask;
+    return NextMatch(data, g_search.handle != INVALID_HANDLE_VALUE, found);
+}
+
+int SYS_FindNext(SYS_FINDINFO* found) {
+    if (g_search.handle == INVALID_HANDLE_VALUE) return ERROR_SYS_FILE_NOT_FOUND;
+    WIN32_FIND_DATAA data;
+    return NextMatch(data, FindNextFileA(g_search.handle, &data) != FALSE, found);
+}
+
+void SYS_FindClose() { g_search.Close(); }
+
+int SYS_GetCurrentDirectory(char* buffer, uint32_t size) {
+    DWORD length = buffer != nullptr ? GetCurrentDirectoryA(size, buffer) : 0;
+    if (length == 0 || length >= size) {
+        if (buffer != nullptr && size > 0) buffer[0] = '\0';
+        return ERROR_SYS_GET_CURRENT_DIRECTORY;
+    }
+    return 0;
+}
+
+void SYS_SetCurrentDirectory(const char* path) {
+    if (path != nullptr && !SetCurrentDirectoryA(path)) Trace("SetCurrentDirectoryA", path);
+}
+
+int SYS_CheckDrive(char drive) {
+    if (!IsCharAlphaA(drive)) return ERROR_SYS_DRIVE_INVALID;
+    char saved[MAX_PATH];
+    bool restore = SYS_GetCurrentDirectory(saved, sizeof saved) == 0;
+    // "X:" alone names the drive's own current directory, which exists whenever the drive does.
+    char target[3] = {drive, ':', '\0'};
+    bool ok = SetCurrentDirectoryA(target) != FALSE;
+    if (!ok) Trace("SetCurrentDirectoryA", target);
+    if (restore) SetCurrentDirectoryA(saved);
+    return ok ? 0 : ERROR_SYS_DRIVE_INVALID;
+}
+
+int SYS_GetClusterSize(const char* path, uint32_t* size) {
+    char root[4];
+    if (!DriveRoot(path, root)) return ERROR_SYS_DRIVE_INVALID;
+    DWORD sectors = 0, bytes = 0, free_clusters = 0, clusters = 0;
+    if (!GetDiskFreeSpaceA(root, &sectors, &bytes, &free_clusters, &clusters)) {
+        Trace("GetDiskFreeSpaceA", root);
+        return ERROR_SYS_DRIVE_INVALID;
+    }
+    if (size != nullptr) *size = sectors * bytes;
+    return 0;
+}
+
+int SYS_GetFreeSpace(const char* path, double* free_bytes) {
+    if (free_bytes != nullptr) *free_bytes = 0;
+    char root[4];
+    if (!DriveRoot(path, root)) return ERROR_SYS_DRIVE_INVALID;
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    // The old call caps its answer at 2 GB on the later Windows 95 builds; only
+    // they are sent to the extended call, NT always uses the old one.
+    if (GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS &&
+        (version.dwBuildNumber & 0xFFFF) > 1000) {
+        using Extended = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+        HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+        auto extended =
+            kernel ? reinterpret_cast<Extended>(reinterpret_cast<void*>(GetProcAddress(kernel, "GetDiskFreeSpaceExA")))
+                   : nullptr;
+        ULARGE_INTEGER available{}, total{}, free{};
+        if (extended != nullptr && extended(root, &available, &total, &free)) {
+            if (free_bytes != nullptr) *free_bytes = static_cast<double>(available.QuadPart);
+            return 0;
+        }
+    }
+    DWORD sectors = 0, bytes = 0, free_clusters = 0, clusters = 0;
+    if (!GetDiskFreeSpaceA(root, &sectors, &bytes, &free_clusters, &clusters)) {
+        Trace("GetDiskFreeSpaceA", root);
+        return ERROR_SYS_GET_FREE_SPACE;
+    }
+    if (free_bytes != nullptr) {
+        *free_bytes = static_cast<double>(bytes) * static_cast<double>(sectors) * static_cast<double>(free_clusters);
+    }
+    return 0;
+}
+
+int SYS_SourceNotOlder(SYS_HANDLE source, SYS_HANDLE destination) {
+    FILETIME source_write{}, destination_write{};
+    if (!Valid(source) || !Valid(destination) || !GetFileTime(Win(source), nullptr, nullptr, &source_write) ||
+        !GetFileTime(Win(destination), nullptr, nullptr, &destination_write)) {
+        Trace("GetFileTime", nullptr);
+        ZYNERROR_Fatal(ERROR_SYS_FILE_GET_TIME, "sys32", __LINE__);
+    }
+    return CompareFileTime(&destination_write, &source_write) <= 0 ? 1 : 0;
+}
+
+int SYS_CopyFileTime(SYS_HANDLE from, SYS_HANDLE to) {
+    FILETIME created{}, accessed{}, written{};
+    if (!Valid(from) || !GetFileTime(Win(from), &created, &accessed, &written)) {
+        Trace("GetFileTime", nullptr);
+        return ERROR_SYS_FILE_GET_TIME;
+    }
+    if (!Valid(to) || !SetFileTime(Win(to), &created, &accessed, &written)) {
+        Trace("SetFileTime", nullptr);
+        return ERROR_SYS_FILE_SET_TIME;
+    }
+    return 0;
+}
+
+int SYS_MessageBox(const char* caption, const char* text, uint32_t type) {
+    HWND main = WMINST_GetMainWindow();
+    HWND owner = main != nullptr ? GetLastActivePopup(main) : nullptr;
+    return MessageBoxA(owner, text ? text : "", caption ? caption : "", type);
 }

@@ -55,3 +55,50 @@ int SYS_LoadResource(void* module, const char* name, const char* type, void* buf
                      uint32_t* size_out);
 // Size of a resource, for callers that allocate first; -1014 when it is missing.
 int SYS_ResourceSize(void* module, const char* name, const char* type, uint32_t* size);
+
+// --- Searches, directories, drives, times and the message box (Windows build) ---
+
+inline constexpr int SYS_MAX_PATH = 260;
+
+// Which entries a search returns for a search attribute mask: the archive bit counts
+// only when the mask asks for it, plain files (attributes 0 or normal) always pass,
+// and an entry fails when it is a directory, hidden, archived or system without the
+// mask saying so. Read-only never excludes. Portable, so the rule is tested natively.
+inline constexpr bool SYS_AttributesMatch(uint32_t attributes, uint32_t mask) {
+    if ((mask & SYS_ATTR_ARCHIVE) == 0) attributes &= ~SYS_ATTR_ARCHIVE;
+    if (attributes == 0 || attributes == SYS_ATTR_NORMAL) return true;
+    constexpr uint32_t kFiltered = SYS_ATTR_DIRECTORY | SYS_ATTR_HIDDEN | SYS_ATTR_ARCHIVE | SYS_ATTR_SYSTEM;
+    return (attributes & kFiltered & ~mask) == 0;
+}
+
+// One entry found by a search.
+struct SYS_FINDINFO {
+    char name[SYS_MAX_PATH];
+    uint32_t attributes;
+};
+
+// The program has one open search at a time: SYS_FindFirst closes the previous one.
+// Both return the next entry that passes the mask, or -1006 when there is none (the
+// search is then closed).
+int SYS_FindFirst(const char* pattern, uint32_t mask, SYS_FINDINFO* found);
+int SYS_FindNext(SYS_FINDINFO* found);
+void SYS_FindClose();
+
+// Current directory (with its drive) into buffer: 0 or -1010 (also when it does not fit).
+int SYS_GetCurrentDirectory(char* buffer, uint32_t size);
+void SYS_SetCurrentDirectory(const char* path);
+// 0 when drive (a letter) can be made current; the current directory is restored.
+// -1012 otherwise.
+int SYS_CheckDrive(char drive);
+// Bytes per cluster of the drive path begins with ("X:"): 0 or -1012.
+int SYS_GetClusterSize(const char* path, uint32_t* size);
+// Free bytes on the drive path begins with: 0, -1012 (no drive letter) or -1020 (free
+// is then 0). Windows 95 family builds above 1000 ask GetDiskFreeSpaceExA first.
+int SYS_GetFreeSpace(const char* path, double* free_bytes);
+// 1 when the destination's last write is not later than the source's, else 0. A time
+// that cannot be read is fatal (-1018).
+int SYS_SourceNotOlder(SYS_HANDLE source, SYS_HANDLE destination);
+// Puts from's creation, access and write times on to: 0, -1018 or -1019.
+int SYS_CopyFileTime(SYS_HANDLE from, SYS_HANDLE to);
+// MessageBoxA owned by the main window's last active popup; the button pressed.
+int SYS_MessageBox(const char* caption, const char* text, uint32_t type);
