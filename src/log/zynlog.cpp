@@ -7,7 +7,6 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -19,21 +18,92 @@ namespace {
 unsigned char Fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
 
 // Names compare with ASCII letters folded; other bytes (ANSI accents) as they are.
-struct NoCaseHash {
-    size_t operator()(std::string_view text) const noexcept {
-        uint64_t hash = 1469598103934665603ull;
-        for (char c : text) hash = (hash ^ Fold(static_cast<unsigned char>(c))) * 1099511628211ull;
-        return static_cast<size_t>(hash);
-    }
-};
+uint64_t NoCaseHash(std::string_view text) {
+    uint64_t hash = 1469598103934665603ull;
+    for (char c : text) hash = (hash ^ Fold(static_cast<unsigned char>(c))) * 1099511628211ull;
+    return hash;
+}
 
-struct NoCaseEqual {
-    bool operator()(std::string_view a, std::string_view b) const noexcept {
-        if (a.size() != b.size()) return false;
-        for (size_t i = 0; i < a.size(); ++i)
-            if (Fold(static_cast<unsigned char>(a[i])) != Fold(static_cast<unsigned char>(b[i]))) return false;
-        return true;
+bool NoCaseEqual(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Fold(static_cast<unsigned char>(a[i])) != Fold(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
+// Open addressing over the names' hashes: no allocation per entry and one flat probe
+// sequence, which stays quick when an autosave has just pushed the tree out of the
+// processor's caches.
+template <class Iter>
+class NameIndex {
+public:
+    Iter* Find(std::string_view name, uint64_t hash) {
+        Slot* slot = FindSlot(name, hash);
+        return slot ? &slot->it : nullptr;
     }
+
+    // The name must not be listed yet.
+    void Insert(uint64_t hash, Iter it) {
+        if ((used_ + 1) * 4 > slots_.size() * 3) Grow();
+        size_t at = Home(hash);
+        while (slots_[at].state == kFull) at = (at + 1) & Mask();
+        if (slots_[at].state == kEmpty) ++used_;
+        slots_[at] = Slot{hash, it, kFull};
+        ++full_;
+    }
+
+    void Erase(std::string_view name, uint64_t hash) {
+        if (Slot* slot = FindSlot(name, hash)) {
+            slot->state = kDeleted;
+            --full_;
+        }
+    }
+
+    void Clear() {
+        slots_.clear();
+        full_ = used_ = 0;
+    }
+
+private:
+    static constexpr unsigned char kEmpty = 0, kFull = 1, kDeleted = 2;
+    struct Slot {
+        uint64_t hash;
+        Iter it;
+        unsigned char state;
+    };
+
+    Slot* FindSlot(std::string_view name, uint64_t hash) {
+        if (slots_.empty()) return nullptr;
+        for (size_t at = Home(hash);; at = (at + 1) & Mask()) {
+            Slot& slot = slots_[at];
+            if (slot.state == kEmpty) return nullptr;
+            if (slot.state == kFull && slot.hash == hash && NoCaseEqual(slot.it->name, name)) return &slot;
+        }
+    }
+
+    size_t Mask() const { return slots_.size() - 1; }
+    size_t Home(uint64_t hash) const { return static_cast<size_t>((hash * 0x9E3779B97F4A7C15ull) >> 20) & Mask(); }
+
+    // Doubles when live entries fill half the table, else only sweeps out deleted slots.
+    void Grow() {
+        size_t size = slots_.empty() ? 8 : slots_.size();
+        while (full_ * 2 >= size) size *= 2;
+        std::vector<Slot> old(size, Slot{0, Iter{}, kEmpty});
+        old.swap(slots_);
+        used_ = full_ = 0;
+        for (const Slot& slot : old) {
+            if (slot.state != kFull) continue;
+            size_t at = Home(slot.hash);
+            while (slots_[at].state == kFull) at = (at + 1) & Mask();
+            slots_[at] = slot;
+            ++used_;
+            ++full_;
+        }
+    }
+
+    std::vector<Slot> slots_;
+    size_t full_ = 0;
+    size_t used_ = 0;  // full and deleted: what ends a probe sequence late
 };
 
 // Longest length in a changing set of strings, without rescanning on removal.
@@ -67,15 +137,15 @@ public:
     T& Back() { return items_.back(); }
 
     Iter Find(std::string_view name) {
-        auto found = index_.find(name);
-        return found == index_.end() ? items_.end() : found->second;
+        Iter* found = index_.Find(name, NoCaseHash(name));
+        return found ? *found : items_.end();
     }
 
     template <class... Args>
     T& Append(Args&&... args) {
         items_.emplace_back(std::forward<Args>(args)...);
         try {
-            index_.emplace(std::string_view(items_.back().name), std::prev(items_.end()));
+            index_.Insert(NoCaseHash(items_.back().name), std::prev(items_.end()));
         } catch (...) {
             items_.pop_back();
             throw;
@@ -92,13 +162,13 @@ public:
         } else if (cursor_valid_ && it != std::prev(items_.end())) {
             cursor_valid_ = false;  // somewhere else: the cursor's index is no longer known
         }
-        index_.erase(std::string_view(it->name));
+        index_.Erase(it->name, NoCaseHash(it->name));
         items_.erase(it);
     }
 
     // Moves every entry into out (no destructor runs here) and leaves the list empty.
     void TakeAll(std::list<T>& out) {
-        index_.clear();
+        index_.Clear();
         cursor_valid_ = false;
         out.splice(out.end(), items_);
     }
@@ -128,17 +198,17 @@ private:
     static size_t Distance(size_t a, size_t b) { return a > b ? a - b : b - a; }
 
     std::list<T> items_;
-    std::unordered_map<std::string_view, Iter, NoCaseHash, NoCaseEqual> index_;
+    NameIndex<Iter> index_;
     Iter cursor_{};
     size_t cursor_index_ = 0;
     bool cursor_valid_ = false;
 };
 
 struct Value {
-    Value(std::string_view n, std::string_view d, std::string l) : name(n), data(d), line(std::move(l)) {}
+    Value(std::string_view n, std::string_view d, size_t l) : name(n), data(d), line_size(l) {}
     std::string name;
     std::string data;
-    std::string line;  // this value as the file shows it, kept so that saving only copies bytes
+    size_t line_size;  // bytes of this value in the file, to cut it out of the cached text
 };
 
 }  // namespace
@@ -158,6 +228,10 @@ struct ZYNLOG_KEY_NODE {
     // value keeps it current; any other change marks it stale until the next save.
     std::string values_text;
     bool values_text_valid = true;
+    // Where this key's value lines end in the saved image, valid while image_generation
+    // is the store's current generation.
+    size_t image_values_end = 0;
+    uint64_t image_generation = 0;
 };
 
 namespace {
@@ -169,33 +243,44 @@ bool g_initialized = false;
 bool g_autosave = true;
 int g_interval = 0;
 int g_changes = 0;
-std::string g_save_buffer;  // reused by every save so that autosaves do not reallocate
+// The file as the next save writes it. A run of edits at the end of one key's values
+// (an install recording its files, an uninstall removing them from the last) patches
+// it in place, so that an autosave is one write of bytes already there; any other
+// edit marks it stale and the next save builds it anew.
+std::string g_image;
+bool g_image_valid = false;
+uint64_t g_generation = 1;  // moves on whenever the recorded offsets may have shifted
 
 bool IsSpecial(unsigned char c) {
     return c == '"' || c == '[' || c == ']' || c == '{' || c == '}' || c == '\\';
 }
 
 void AppendEscaped(std::string& out, std::string_view text) {
-    size_t run = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (IsSpecial(static_cast<unsigned char>(text[i]))) {
-            out.append(text.data() + run, i - run);
-            out += '\\';
-            run = i;
-        }
+    size_t specials = 0;
+    for (char c : text) specials += IsSpecial(static_cast<unsigned char>(c));
+    size_t at = out.size();
+    out.resize(at + text.size() + specials);
+    char* to = out.data() + at;
+    for (char c : text) {
+        if (IsSpecial(static_cast<unsigned char>(c))) *to++ = '\\';
+        *to++ = c;
     }
-    out.append(text.data() + run, text.size() - run);
 }
 
-std::string ValueLine(int depth, std::string_view name, std::string_view data) {
-    std::string line;
-    line.reserve(static_cast<size_t>(depth + 1) + name.size() + data.size() + 16);
-    line.append(static_cast<size_t>(depth + 1), '\t');
-    line += '"';
-    AppendEscaped(line, name);
-    line += "\" = \"";
-    AppendEscaped(line, data);
-    line += "\"\r\n";
+void AppendValueLine(std::string& out, int depth, std::string_view name, std::string_view data) {
+    out.append(static_cast<size_t>(depth + 1), '\t');
+    out += '"';
+    AppendEscaped(out, name);
+    out += "\" = \"";
+    AppendEscaped(out, data);
+    out += "\"\r\n";
+}
+
+// One value line, built in a buffer kept from call to call.
+std::string_view ValueLine(int depth, std::string_view name, std::string_view data) {
+    static std::string line;
+    line.clear();
+    AppendValueLine(line, depth, name, data);
     return line;
 }
 
@@ -220,15 +305,47 @@ int CountChange() {
     return ZYNLOG_Save();
 }
 
+void StaleImage() { g_image_valid = false; }
+
 void StaleValues(ZYNLOG_KEY_NODE& key) {
     key.values_text_valid = false;
     key.values_text.clear();
+    StaleImage();
+}
+
+// The key's last value line (remove bytes, 0 for none) is replaced by insert, in the
+// key's values text and in the image. Both stay current; on any doubt they go stale.
+void EditLastLine(ZYNLOG_KEY_NODE& key, size_t remove, std::string_view insert) noexcept {
+    try {
+        if (key.values_text_valid) {
+            key.values_text.resize(key.values_text.size() - remove);
+            key.values_text.append(insert);
+        }
+    } catch (const std::bad_alloc&) {
+        key.values_text_valid = false;
+        key.values_text.clear();
+    }
+    if (!g_image_valid) return;
+    size_t end = key.image_values_end;
+    // Bytes after the edit move: worth it only while they are few next to a rebuild.
+    if (key.image_generation != g_generation || g_image.size() - end > g_image.size() / 32 + 512) {
+        StaleImage();
+        return;
+    }
+    try {
+        g_image.replace(end - remove, remove, insert);
+    } catch (const std::bad_alloc&) {
+        StaleImage();
+        return;
+    }
+    key.image_values_end = end - remove + insert.size();
+    key.image_generation = ++g_generation;
 }
 
 const std::string& ValuesText(ZYNLOG_KEY_NODE& key) {
     if (!key.values_text_valid) {
         key.values_text.clear();
-        for (const Value& value : key.values) key.values_text += value.line;
+        for (const Value& value : key.values) AppendValueLine(key.values_text, key.depth, value.name, value.data);
         key.values_text_valid = true;
     }
     return key.values_text;
@@ -245,6 +362,7 @@ int CreateKey(ZYNLOG_KEY parent, std::string_view name, ZYNLOG_KEY* key) {
     } else {
         try {
             node = &parent->keys.Append(name, parent, parent->depth + 1);
+            StaleImage();
             parent->key_names.Add(name.size());
         } catch (const std::bad_alloc&) {
             return ERROR_ZYNLOG_MEMORY_ALLOCATE;
@@ -261,25 +379,19 @@ int SetValue(ZYNLOG_KEY key, std::string_view name, std::string_view data) {
         if (found != key->values.end()) {
             Value& value = *found;
             // The name keeps the case in which it was first stored.
-            std::string line = ValueLine(key->depth, value.name, data);
             std::string copy(data);
+            std::string_view line = ValueLine(key->depth, value.name, data);
             key->value_data.Add(copy.size());
             key->value_data.Remove(value.data.size());
-            if (key->values_text_valid && &value == &key->values.Back()) {
-                key->values_text.resize(key->values_text.size() - value.line.size());
-                try {
-                    key->values_text += line;
-                } catch (const std::bad_alloc&) {
-                    StaleValues(*key);
-                }
-            } else {
+            if (&value == &key->values.Back())
+                EditLastLine(*key, value.line_size, line);
+            else
                 StaleValues(*key);
-            }
             value.data = std::move(copy);
-            value.line = std::move(line);
+            value.line_size = line.size();
         } else {
-            std::string line = ValueLine(key->depth, name, data);
-            Value& value = key->values.Append(name, data, std::move(line));
+            std::string_view line = ValueLine(key->depth, name, data);
+            key->values.Append(name, data, line.size());
             bool named = false;
             try {
                 key->value_names.Add(name.size());
@@ -290,11 +402,7 @@ int SetValue(ZYNLOG_KEY key, std::string_view name, std::string_view data) {
                 key->values.Erase(key->values.Find(name));
                 throw;
             }
-            try {
-                if (key->values_text_valid) key->values_text += value.line;
-            } catch (const std::bad_alloc&) {
-                StaleValues(*key);
-            }
+            EditLastLine(*key, 0, line);
         }
     } catch (const std::bad_alloc&) {
         return ERROR_ZYNLOG_MEMORY_ALLOCATE;
@@ -303,8 +411,8 @@ int SetValue(ZYNLOG_KEY key, std::string_view name, std::string_view data) {
 }
 
 void EraseValue(ZYNLOG_KEY_NODE& key, NamedList<Value>::Iter it) {
-    if (key.values_text_valid && &*it == &key.values.Back())
-        key.values_text.resize(key.values_text.size() - it->line.size());
+    if (&*it == &key.values.Back())
+        EditLastLine(key, it->line_size, {});
     else
         StaleValues(key);
     key.value_names.Remove(it->name.size());
@@ -323,6 +431,7 @@ int DeleteKey(ZYNLOG_KEY_NODE& top) {
             continue;
         }
         stack.pop_back();
+        StaleImage();
         ZYNLOG_KEY_NODE* parent = node->parent;
         parent->key_names.Remove(node->name.size());
         parent->keys.Erase(parent->keys.Find(node->name));
@@ -360,7 +469,10 @@ void AppendKeyHead(std::string& out, const ZYNLOG_KEY_NODE& key) {
 // The whole file: the root's values, then every key depth first, values before sub-keys.
 void BuildFile(std::string& out) {
     out.clear();
+    uint64_t generation = ++g_generation;
     out += ValuesText(g_root);
+    g_root.image_values_end = out.size();
+    g_root.image_generation = generation;
     struct Frame {
         ZYNLOG_KEY_NODE* key;
         NamedList<ZYNLOG_KEY_NODE>::Iter next;
@@ -379,6 +491,8 @@ void BuildFile(std::string& out) {
         ZYNLOG_KEY_NODE& child = *frame.next++;
         AppendKeyHead(out, child);
         out += ValuesText(child);
+        child.image_values_end = out.size();
+        child.image_generation = generation;
         stack.push_back({&child, child.keys.begin()});
     }
 }
@@ -541,7 +655,8 @@ int ZYNLOG_Terminate() {
     // end of the run) must not write the empty tree over it.
     g_file_name.clear();
     g_changes = 0;
-    std::string().swap(g_save_buffer);
+    std::string().swap(g_image);
+    g_image_valid = false;
     return 0;
 }
 
@@ -562,18 +677,21 @@ int ZYNLOG_GetFileName(char* buffer, int size) {
 int ZYNLOG_Save() {
     if (g_file_name.empty()) return 0;
     // The bytes are ready before the file is truncated: a failure here loses nothing.
-    try {
-        BuildFile(g_save_buffer);
-    } catch (const std::bad_alloc&) {
-        std::string().swap(g_save_buffer);
-        return ERROR_ZYNLOG_MEMORY_ALLOCATE;
+    if (!g_image_valid) {
+        try {
+            BuildFile(g_image);
+        } catch (const std::bad_alloc&) {
+            std::string().swap(g_image);
+            return ERROR_ZYNLOG_MEMORY_ALLOCATE;
+        }
+        g_image_valid = true;
     }
     FileHandle file;
     if (SYS_FileOpen(g_file_name.c_str(), SYS_OPEN_WRITE | SYS_OPEN_CREATE, SYS_SHARE_READ | SYS_SHARE_WRITE,
                      file.out()) != 0)
         return ERROR_ZYNLOG_FILE_OPEN;
-    const char* bytes = g_save_buffer.data();
-    for (size_t left = g_save_buffer.size(); left > 0;) {
+    const char* bytes = g_image.data();
+    for (size_t left = g_image.size(); left > 0;) {
         uint32_t chunk = left > 0x40000000u ? 0x40000000u : static_cast<uint32_t>(left);
         if (int result = SYS_FileWrite(file.get(), bytes, chunk, nullptr); result != 0) return result;
         bytes += chunk;
