@@ -26,3 +26,10 @@ foreach(rc IN LISTS ZYN_LANGUAGE_RC)
   add_custom_target(zynlang_${lang} DEPENDS ${dll})
   add_dependencies(zynlanguages zynlang_${lang})
 endforeach()
+
+# ---------------------------------------------------------------------------------------------
+# The removal helper: a small stand-alone GUI-subsystem program (no window, no console) that
+# the installer's temporary copy and the uninstaller start at their end. It shares no code with
+# the installer, so it stays small and cannot be held up by the installer's libraries.
+add_executable(zynhelper WIN32 ${CMAKE_SOURCE_DIR}/src/helper/helper.cpp)
+set_target_properties(zynhelper PROPERTIES OUTPUT_NAME HELPER SUFFIX .EXE)

@@ -1,0 +1,95 @@
+// Windows-only test helpers: running child programs, copies of the test executable
+// used as child programs, and waiting for files to go away.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace zyntest {
+
+// Owns a process handle; the child is not killed when the object dies.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess() {
+        if (process_ != nullptr) CloseHandle(process_);
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Starts command_line (the first token names the program); false when it cannot start.
+    bool Start(const std::string& command_line) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        std::string line = command_line;
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+            return false;
+        }
+        CloseHandle(info.hThread);
+        process_ = info.hProcess;
+        return true;
+    }
+    bool Running() const { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    // The exit code, or -999 when the process has not ended within timeout_ms.
+    long Wait(DWORD timeout_ms) {
+        if (process_ == nullptr || WaitForSingleObject(process_, timeout_ms) != WAIT_OBJECT_0) return -999;
+        DWORD code = 0;
+        GetExitCodeProcess(process_, &code);
+        return static_cast<long>(static_cast<int>(code));
+    }
+
+private:
+    HANDLE process_ = nullptr;
+};
+
+inline std::string ModuleDirectory() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of('\\'));
+}
+
+inline bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Polls until path no longer exists; false when it is still there after timeout_ms.
+inline bool WaitUntilGone(const std::string& path, DWORD timeout_ms) {
+    DWORD start = GetTickCount();
+    while (PathExists(path)) {
+        if (GetTickCount() - start >= timeout_ms) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+// Runs one disabled test of a copy of this test executable (at exe_path) as a child
+// program and returns its exit code: 0 when that test passed. The child inherits the
+// environment, which is how a test hands it its arguments.
+inline long RunChildTest(const std::string& exe_path, const std::string& test_name, DWORD timeout_ms) {
+    ChildProcess child;
+    if (!child.Start("\"" + exe_path + "\" --gtest_also_run_disabled_tests --gtest_filter=" + test_name)) return -998;
+    return child.Wait(timeout_ms);
+}
+
+// Copies this test executable to dir under a name of its own, tells Wine to present
+// itself to that name as Windows 95, runs test_name in it and returns its exit code.
+inline long RunChildTestAsWindows95(const std::string& dir, const std::string& test_name, DWORD timeout_ms) {
+    std::string name = "zyn95_" + std::to_string(GetCurrentProcessId()) + ".exe";
+    std::string copy = dir + "\\" + name;
+    if (!CopyFileA((ModuleDirectory() + "\\zyntests.exe").c_str(), copy.c_str(), FALSE)) return -997;
+    std::string key = "Software\\Wine\\AppDefaults\\" + name;
+    HKEY handle;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) !=
+        ERROR_SUCCESS) {
+        return -996;
+    }
+    RegSetValueExA(handle, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win95"), 6);
+    RegCloseKey(handle);
+    long code = RunChildTest(copy, test_name, timeout_ms);
+    RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    DeleteFileA(copy.c_str());
+    return code;
+}
+
+}  // namespace zyntest
