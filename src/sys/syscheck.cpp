@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <new>
+#include <string_view>
 
 #include "script/zynerror.h"
 #include "sys/cpu.h"
@@ -61,6 +63,47 @@ std::string ReadDirectory(UINT (WINAPI *query)(LPSTR, UINT)) {
     return SYSCHECK_DirectoryValue(path);
 }
 
+#if !defined(_WIN64)
+// The registers of a DOS call made through the Windows 95 VWIN32 device.
+struct DiocRegisters {
+    DWORD ebx, edx, ecx, eax, edi, esi, flags;
+};
+constexpr DWORD kVwin32DosIoctl = 1;
+constexpr DWORD kCarryFlag = 1;
+
+// Windows 95 knows no device names for drive letters; its DOS layer tells a diskette
+// drive by the "get device parameters" call.
+bool IsFloppyByDosCall(char letter) {
+    struct Device {
+        HANDLE h = CreateFileA("\\\\.\\vwin32", 0, 0, nullptr, 0, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        ~Device() {
+            if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        }
+    } device;
+    if (device.h == INVALID_HANDLE_VALUE) return false;
+    BYTE parameters[256] = {};
+    DiocRegisters regs{};
+    regs.eax = 0x440D;
+    regs.ebx = static_cast<DWORD>((letter | 0x20) - 'a' + 1);
+    regs.ecx = 0x0860;
+    regs.edx = static_cast<DWORD>(reinterpret_cast<uintptr_t>(parameters));
+    regs.flags = kCarryFlag;
+    DWORD returned = 0;
+    BOOL ok = DeviceIoControl(device.h, kVwin32DosIoctl, &regs, sizeof regs, &regs, sizeof regs, &returned, nullptr);
+    return ok && !(regs.flags & kCarryFlag) && SYSCHECK_IsFloppyDeviceType(parameters[1]);
+}
+#endif
+
+bool IsFloppyDrive(char letter) {
+    const char name[3] = {letter, ':', '\0'};
+    char device[512];
+    if (QueryDosDeviceA(name, device, sizeof device)) return SYSCHECK_IsFloppyDevice(device);
+#if !defined(_WIN64)
+    if (std::string_view(SYSCHECK_GetOS()) == "Win95") return IsFloppyByDosCall(letter);
+#endif
+    return false;
+}
+
 void StoreSystemVariables() {
     SYSCHECK_INVENTORY inv;
     inv.boot_drive = ReadBootDrive();
@@ -90,6 +133,13 @@ const char* SYSCHECK_GetOS() {
     version.dwOSVersionInfoSize = sizeof version;
     bool ok = GetVersionExA(&version) != FALSE;
     return SYSCHECK_OsName(ok, version.dwPlatformId);
+}
+
+int SYSCHECK_GetDriveClass(const char* root) {
+    if (root == nullptr || root[0] == '\0') return SYSCHECK_DRIVE_UNDETERMINED;
+    UINT type = GetDriveTypeA(root);
+    bool lettered = ((root[0] | 0x20) >= 'a' && (root[0] | 0x20) <= 'z') && root[1] == ':';
+    return SYSCHECK_DriveClass(type, type == DRIVE_REMOVABLE && lettered && IsFloppyDrive(root[0]));
 }
 
 void COMMON_InitSystemVariables() {

@@ -45,6 +45,17 @@ void SYSCHECK_CommandLineSwitch(const char* word);
 // The running system's OS value ("Win3.x", "Win95", "WinNT" or "Unknown"), asked afresh.
 const char* SYSCHECK_GetOS();
 
+// Drive classes of a root directory such as "C:\\", as the directory checks and the
+// bootstrap's drive search refuse them (mask bit 1 << class).
+inline constexpr int SYSCHECK_DRIVE_UNDETERMINED = 0;
+inline constexpr int SYSCHECK_DRIVE_REMOVABLE = 1;  // removable, but not a floppy drive
+inline constexpr int SYSCHECK_DRIVE_FIXED = 2;
+inline constexpr int SYSCHECK_DRIVE_NETWORK = 3;
+inline constexpr int SYSCHECK_DRIVE_CDROM = 4;
+inline constexpr int SYSCHECK_DRIVE_FLOPPY = 5;
+inline constexpr int SYSCHECK_DRIVE_RAMDISK = 6;
+int SYSCHECK_GetDriveClass(const char* root);
+
 // --- portable decisions (syscheck_text.cpp) ---
 
 // Stores the inventory under the variable names, in the documented order.
@@ -56,5 +67,11 @@ const char* SYSCHECK_DosName(uint32_t version);
 long SYSCHECK_MemoryMegabytes(uint64_t bytes);
 // "X:" from the command interpreter's path when it starts with a letter, else empty.
 std::string SYSCHECK_BootDrive(std::string_view comspec);
+// Class from the system's drive type (the values of GetDriveType) and the floppy test.
+int SYSCHECK_DriveClass(unsigned drive_type, bool floppy);
+// 1 when a device name the system gives for a drive letter is a floppy device.
+bool SYSCHECK_IsFloppyDevice(std::string_view device);
+// 1 for the device-parameter types of diskette drives (360K ... 2.88M).
+bool SYSCHECK_IsFloppyDeviceType(unsigned device_type);
 // A directory as stored in a variable: one trailing backslash removed.
 std::string SYSCHECK_DirectoryValue(std::string_view path);

@@ -33,6 +33,17 @@ constexpr std::array<Platform, 3> kPlatforms{{
     {SYSCHECK_PLATFORM_NT, "WinNT"},
 }};
 
+// The system's drive types (DRIVE_UNKNOWN ... DRIVE_RAMDISK) in order, as classes.
+constexpr std::array<int, 7> kDriveTypeClasses{
+    SYSCHECK_DRIVE_UNDETERMINED,  // unknown
+    SYSCHECK_DRIVE_UNDETERMINED,  // no root directory
+    SYSCHECK_DRIVE_REMOVABLE,     SYSCHECK_DRIVE_FIXED, SYSCHECK_DRIVE_NETWORK,
+    SYSCHECK_DRIVE_CDROM,         SYSCHECK_DRIVE_RAMDISK,
+};
+
+// Device types of the "get device parameters" call that are diskette drives.
+constexpr std::array<unsigned, 7> kFloppyDeviceTypes{0, 1, 2, 3, 4, 7, 9};
+
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -107,6 +118,25 @@ long SYSCHECK_MemoryMegabytes(uint64_t bytes) {
 std::string SYSCHECK_BootDrive(std::string_view comspec) {
     if (comspec.empty() || !IsAsciiLetter(comspec.front())) return {};
     return std::string(1, comspec.front()) + ":";
+}
+
+int SYSCHECK_DriveClass(unsigned drive_type, bool floppy) {
+    if (drive_type >= kDriveTypeClasses.size()) return SYSCHECK_DRIVE_UNDETERMINED;
+    int cls = kDriveTypeClasses[drive_type];
+    return (cls == SYSCHECK_DRIVE_REMOVABLE && floppy) ? SYSCHECK_DRIVE_FLOPPY : cls;
+}
+
+bool SYSCHECK_IsFloppyDevice(std::string_view device) {
+    // Only the device itself counts, not a folder that a drive letter is mapped to.
+    constexpr std::string_view kFloppy = "\\DEVICE\\FLOPPY";
+    return device.size() >= kFloppy.size() && EqualNoCase(device.substr(0, kFloppy.size()), kFloppy);
+}
+
+bool SYSCHECK_IsFloppyDeviceType(unsigned device_type) {
+    for (unsigned t : kFloppyDeviceTypes) {
+        if (t == device_type) return true;
+    }
+    return false;
 }
 
 std::string SYSCHECK_DirectoryValue(std::string_view path) {

@@ -79,6 +79,39 @@ TEST(SysInventoryText, OneTrailingBackslashIsRemovedFromDirectories) {
     for (const Case& c : cases) EXPECT_EQ(SYSCHECK_DirectoryValue(c.path), c.value) << c.path;
 }
 
+TEST(SysInventoryText, DriveTypesBecomeClassesAndFloppiesAreTold) {
+    struct Case {
+        unsigned type;
+        bool floppy;
+        int cls;
+    } cases[] = {
+        {0, false, SYSCHECK_DRIVE_UNDETERMINED}, {1, false, SYSCHECK_DRIVE_UNDETERMINED},
+        {2, false, SYSCHECK_DRIVE_REMOVABLE},    {2, true, SYSCHECK_DRIVE_FLOPPY},
+        {3, false, SYSCHECK_DRIVE_FIXED},        {3, true, SYSCHECK_DRIVE_FIXED},  // only removable drives are floppies
+        {4, false, SYSCHECK_DRIVE_NETWORK},      {5, false, SYSCHECK_DRIVE_CDROM},
+        {6, false, SYSCHECK_DRIVE_RAMDISK},      {7, false, SYSCHECK_DRIVE_UNDETERMINED},
+        {0xFFFFFFFFu, true, SYSCHECK_DRIVE_UNDETERMINED},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SYSCHECK_DriveClass(c.type, c.floppy), c.cls) << c.type << " " << c.floppy;
+}
+
+TEST(SysInventoryText, FloppyDevicesByNameAndByDeviceType) {
+    struct Name {
+        const char* device;
+        bool floppy;
+    } names[] = {
+        {"\\Device\\Floppy0", true}, {"\\DEVICE\\FLOPPY1", true}, {"\\Device\\Harddisk1\\DP(1)0-0+3", false},
+        {"\\Device\\CdRom0", false}, {"\\??\\C:\\floppy-images", false},
+        {"\\??\\Z:\\Device\\Floppy0", false}, {"\\Device\\Flopp", false}, {"", false},
+    };
+    for (const Name& n : names) EXPECT_EQ(SYSCHECK_IsFloppyDevice(n.device), n.floppy) << n.device;
+    // Diskette drives: 360K, 1.2M, 720K, 8-inch single and double, 1.44M, 2.88M.
+    for (unsigned t = 0; t < 16; ++t) {
+        bool floppy = t <= 4 || t == 7 || t == 9;
+        EXPECT_EQ(SYSCHECK_IsFloppyDeviceType(t), floppy) << t;
+    }
+}
+
 class SysInventoryStore : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0); }

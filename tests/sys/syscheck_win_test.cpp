@@ -151,6 +151,26 @@ TEST(SysInventoryWinBootDrive, FollowsTheCommandInterpreterSetting) {
     SetEnvironmentVariableA("COMSPEC", had ? saved : nullptr);
 }
 
+TEST(SysInventoryWinDrives, RootsAreClassified) {
+    char unused[] = "?:\\";
+    DWORD present = GetLogicalDrives();
+    for (char c = 'Z'; c >= 'D'; --c) {
+        if (!(present & (1u << (c - 'A')))) unused[0] = c;
+    }
+    ASSERT_NE(unused[0], '?');
+    struct Case {
+        const char* root;
+        int cls;
+    } cases[] = {
+        {"C:\\", SYSCHECK_DRIVE_FIXED},
+        {"c:\\", SYSCHECK_DRIVE_FIXED},
+        {unused, SYSCHECK_DRIVE_UNDETERMINED},  // no such drive
+        {"", SYSCHECK_DRIVE_UNDETERMINED},
+        {nullptr, SYSCHECK_DRIVE_UNDETERMINED},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SYSCHECK_GetDriveClass(c.root), c.cls) << (c.root ? c.root : "(null)");
+}
+
 // Run as a child under a name that Wine is told to present as Windows 95.
 TEST(SysInventoryWin95, DISABLED_ChildSeesTheWindows95Family) {
     ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);
