@@ -5,12 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "support/process_win.h"
+#include "sys/zyndisk.h"
 #include "support/testsupport.h"
 
 namespace {
+
+// The temporary copy installs the list as the copy engine's created-file hook.
+static_assert(std::is_same_v<decltype(&HELPER_AddFile), ZYNDISK_CREATED_HOOK>);
 
 using zyntest::PathExists;
 using zyntest::WaitUntilGone;
