@@ -2,19 +2,15 @@
 
 #include <array>
 
+#include "script/common.h"
+
 namespace {
 
 // Libraries that stay loaded by Windows: deleting them needs a restart first.
 constexpr std::array<std::string_view, 2> kRestartLibraries{"eventm32.dll", "audiom32.dll"};
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    }
-    return true;
+    return a.size() == b.size() && COMMON_CompareNoCase(a.data(), b.data(), a.size()) == 0;
 }
 
 // Length of the drive and directory part of a path, as the system's path splitter sees it.

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "script/common.h"
 #include "script/var.h"
 #include "script/zynerror.h"
 
@@ -46,14 +47,8 @@ constexpr std::array<unsigned, 7> kFloppyDeviceTypes{0, 1, 2, 3, 4, 7, 9};
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Upper(a[i]) != Upper(b[i])) return false;
-    }
-    return true;
+    return a.size() == b.size() && COMMON_CompareNoCase(a.data(), b.data(), a.size()) == 0;
 }
 
 }  // namespace
