@@ -33,3 +33,5 @@ endforeach()
 # the installer, so it stays small and cannot be held up by the installer's libraries.
 add_executable(zynhelper WIN32 ${CMAKE_SOURCE_DIR}/src/helper/helper.cpp)
 set_target_properties(zynhelper PROPERTIES OUTPUT_NAME HELPER SUFFIX .EXE)
+# Shipped without symbols: a third of the size.
+target_link_options(zynhelper PRIVATE -s)
