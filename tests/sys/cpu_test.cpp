@@ -37,21 +37,6 @@ TEST(CpuSignature, SplitsTypeFamilyModelAndStepping) {
     }
 }
 
-TEST(CpuSignature, FeatureBitsGiveTimeStampCounterAndMmx) {
-    struct Case {
-        uint32_t features;
-        int tsc, mmx;
-    } cases[] = {
-        {0, 0, 0}, {1u << 4, 1, 0}, {1u << 23, 0, 1}, {(1u << 4) | (1u << 23), 1, 1}, {~((1u << 4) | (1u << 23)), 0, 0},
-    };
-    for (const Case& c : cases) {
-        CPU_INFO info;
-        CPU_DecodeFeatures(c.features, &info);
-        EXPECT_EQ(info.has_tsc, c.tsc) << std::hex << c.features;
-        EXPECT_EQ(info.has_mmx, c.mmx) << std::hex << c.features;
-    }
-}
-
 TEST(CpuVendor, OnlyTheExactIntelStringCounts) {
     struct Case {
         const char* ebx;

@@ -152,25 +152,6 @@ TEST_F(SysInventoryStore, EveryVariableHoldsItsValueAsText) {
     for (const auto& [name, value] : expected) EXPECT_EQ(Get(name), value) << name;
 }
 
-TEST_F(SysInventoryStore, NeutralValuesAreStoredToo) {
-    SYSCHECK_INVENTORY inv;  // every probe failed
-    inv.os = "Unknown";
-    inv.dos = "DOS5";
-    SYSCHECK_StoreInventory(inv);
-    EXPECT_EQ(Get("BootDrive"), "");
-    EXPECT_EQ(Get("SystemMHz"), "0");
-    EXPECT_EQ(Get("SystemMMX"), "N");
-    EXPECT_EQ(Get("WindowsDirectory"), "");
-}
-
-TEST_F(SysInventoryStore, ScriptValuesSetEarlierAreReplaced) {
-    ASSERT_EQ(VAR_Set("OS", "WinNT"), 0);
-    ASSERT_EQ(VAR_Set("BackDoor", "Y"), 0);
-    SYSCHECK_StoreInventory(Sample());
-    EXPECT_EQ(Get("OS"), "Win95");
-    EXPECT_EQ(Get("BackDoor"), "N");
-}
-
 // The fatal report names its source: natively on stderr, under Wine in the error
 // dialog's details, which this clean-up function copies to stderr.
 int ReportDialogSource() {
