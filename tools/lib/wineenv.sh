@@ -2,7 +2,7 @@
 #   zyn_wine_env DIR         set HOME, TMPDIR, WINEPREFIX (DIR/prefix), WINEDEBUG, overrides
 #   zyn_wine_template DIR    make (once) the template prefix DIR, ready to copy
 #   zyn_wine_prefix SRC DST  copy the template to a fresh prefix
-#   zyn_wine_start / zyn_wine_stop   the pre-started server and a keep-alive desktop program
+#   zyn_wine_start [KEEPALIVE_EXE] / zyn_wine_stop   the pre-started server and a keep-alive desktop program
 
 zyn_wine_env() {
   local scratch="$1"
@@ -34,6 +34,11 @@ zyn_wine_start() {
   # Pre-start the server detached, or Wine's services keep a test's stderr pipe open.
   wineserver -p </dev/null >/dev/null 2>&1 || true
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  # A window of our own keeps Wine's desktop up between tests: restarting it stalls
+  # the next program for seconds in some runs. wineserver -k ends it.
+  if [ -n "${1:-}" ] && [ -f "$1" ]; then
+    wine "$1" 7200 </dev/null >/dev/null 2>&1 &
+  fi
 }
 
 zyn_wine_stop() {

@@ -1,0 +1,46 @@
+// zynkeepalive: one small window that lives for a whole test run.
+// Wine closes its desktop about a second after the last window of any program
+// goes away, and restarting it stalls the next program for seconds in some
+// runs; with this window open the desktop stays up between tests.
+//   zynkeepalive [SECONDS]   ends on WM_CLOSE, at wineserver -k, or after SECONDS (default 3600)
+#include <windows.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr char kClassName[] = "ZynKeepAlive";
+
+LRESULT CALLBACK KeepAliveProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_TIMER:
+            DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default: return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    const long seconds = __argc > 1 ? std::atol(__argv[1]) : 3600;
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = KeepAliveProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassA(&windowClass)) return 1;
+    // Visible but off the screen: it keeps the desktop alive without showing in screenshots.
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "keep-alive", WS_POPUP | WS_VISIBLE, -200, -200, 8,
+                                  8, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) return 1;
+    SetTimer(window, 1, static_cast<UINT>(seconds > 0 ? seconds : 3600) * 1000u, nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
