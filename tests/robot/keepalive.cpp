@@ -2,9 +2,14 @@
 // Wine closes its desktop about a second after the last window of any program
 // goes away, and restarting it stalls the next program for seconds in some
 // runs; with this window open the desktop stays up between tests.
-//   zynkeepalive [SECONDS]   ends on WM_CLOSE, at wineserver -k, or after SECONDS (default 3600)
+//   zynkeepalive [SECONDS [READYFILE]]
+// ends on WM_CLOSE, at wineserver -k, or after SECONDS (default 3600); creates
+// READYFILE once its window is up. Tests must not start before that: the
+// first program with a window starts the desktop process, which keeps that
+// program's output pipes open, and CTest then waits for them until it times out.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -37,6 +42,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                   8, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 1;
     SetTimer(window, 1, static_cast<UINT>(seconds > 0 ? seconds : 3600) * 1000u, nullptr);
+    UpdateWindow(window);
+    if (__argc > 2) {
+        if (FILE* ready = std::fopen(__argv[2], "wb")) std::fclose(ready);
+    }
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

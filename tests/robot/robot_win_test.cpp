@@ -216,7 +216,7 @@ TEST(RobotCli, RunsScriptsAndAnswersWithItsExitCode) {
         const std::string script = dir.file("steps" + std::to_string(n++) + ".txt");
         zyntest::WriteFileBytes(script, c.script);
         auto run = zyntest::robot::RunRobot(std::string("run --exe \"") + Bin("robotchild.exe") + "\" --args \"" +
-                                            c.args + "\" --script \"" + script + "\" " + c.options);
+                                            c.args + "\" --script \"" + script + "\" --shots \"\" " + c.options);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.script << run.output;
         EXPECT_NE(run.output.find(c.output), std::string::npos) << c.script << run.output;
         zyntest::robot::EndProcessNamedIn(run.output);  // what --leave left running

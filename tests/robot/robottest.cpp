@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "support/testsupport.h"
@@ -56,6 +57,10 @@ Played Play(const std::string& exe, const std::string& args, const std::string& 
         return played;
     }
     if (options.resourceModules.empty()) options.resourceModules.push_back(exe);
+    if (options.shotDir.empty() && std::getenv("ZYN_SHOT_DIR") && std::getenv("ZYN_SHOT_CMD")) {
+        options.shotDir = std::getenv("ZYN_SHOT_DIR");
+        options.shotCommand = std::getenv("ZYN_SHOT_CMD");
+    }
     std::ostringstream log;
     options.log = &log;
     played.result = zynrobot::RunScript(*process, steps, options);

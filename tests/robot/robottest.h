@@ -21,7 +21,8 @@ struct Played {
 };
 
 // Starts exe with args, plays script (templates are looked up in exe), ends
-// the program if the script failed, and waits for its exit code.
+// the program if the script failed, and waits for its exit code. Shots go to
+// the environment's ZYN_SHOT_DIR with ZYN_SHOT_CMD unless options say otherwise.
 Played Play(const std::string& exe, const std::string& args, const std::string& script,
             zynrobot::RunOptions options = {});
 

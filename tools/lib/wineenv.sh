@@ -35,9 +35,18 @@ zyn_wine_start() {
   wineserver -p </dev/null >/dev/null 2>&1 || true
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   # A window of our own keeps Wine's desktop up between tests: restarting it stalls
-  # the next program for seconds in some runs. wineserver -k ends it.
+  # the next program for seconds in some runs. Wait until it is up: the desktop
+  # process inherits the output of whichever program starts it, and must not hold
+  # a test's pipes. wineserver -k ends it.
   if [ -n "${1:-}" ] && [ -f "$1" ]; then
-    wine "$1" 7200 </dev/null >/dev/null 2>&1 &
+    local ready="$WINEPREFIX/drive_c/keepalive.ready" i
+    rm -f "$ready"
+    wine "$1" 7200 'C:\keepalive.ready' </dev/null >/dev/null 2>&1 &
+    for i in $(seq 1 150); do
+      [ -f "$ready" ] && return 0
+      sleep 0.1
+    done
+    echo "keep-alive window did not come up" >&2
   fi
 }
 
