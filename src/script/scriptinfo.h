@@ -50,12 +50,13 @@ struct SCRIPTINFO_COLUMN {
 // How a section's data lines are cut.
 enum SCRIPTINFO_CUT : unsigned char {
     SCRIPTINFO_CUT_COLUMNS,  // the reader's token read with exactly `columns` tokens
-    SCRIPTINFO_CUT_HANDLER,  // the handler splits the raw line itself
+    SCRIPTINFO_CUT_FIELDS,   // the handler splits the raw line itself; `columns` fields
+    SCRIPTINFO_CUT_KEYWORD,  // the handler splits the raw line; its first field decides the rest
 };
 
 struct SCRIPTINFO_SECTION {
     const char* name;  // as scripts write it; the reader compares without case
-    int columns;       // for SCRIPTINFO_CUT_HANDLER: the usual count (Protection varies per token)
+    int columns;       // for SCRIPTINFO_CUT_KEYWORD: the fields of a keyword without parameters
     SCRIPTINFO_CUT cut;
     std::span<const SCRIPTINFO_COLUMN> layout;
 };

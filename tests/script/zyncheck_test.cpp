@@ -1,0 +1,274 @@
+#include "script/zyncheck.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "script/errcodes.h"
+#include "script/scriptinfo.h"
+#include "support/testsupport.h"
+
+namespace {
+
+// A small script that passes cleanly: [Application] with every required
+// variable (lines 1 to 14), then the fifteen sections, each header alone.
+std::vector<std::string> BaseLines() {
+    std::vector<std::string> lines = {
+        "[Application]",
+        "$(ApplicationName)=Test Demo",
+        "$(DefaultDirectory)=C:\\TEST",
+        "$(UninstallFileName)=UNINSTAL.EXE",
+        "$(DisableScreenSavers)=N",
+        "$(GetLanguage)=N",
+        "$(Exclusive)=N",
+        "$(UninstallCleanDirs)=N",
+        "$(CalculateSize)=TRUE",
+        "$(ExtraSpace)=0",
+        "$(LogFile)=$(DestinationDirectory)\\T.LOG",
+        "$(RestartWindows)=N",
+        "$(RestartSystem)=N",
+        "$(Flag)=Y",
+    };
+    for (const SCRIPTINFO_SECTION& s : SCRIPTINFO_InstallSections()) lines.push_back(std::string("[") + s.name + "]");
+    return lines;
+}
+
+std::string Join(const std::vector<std::string>& lines, const char* end = "\r\n") {
+    std::string text;
+    for (const std::string& line : lines) text += line + end;
+    return text;
+}
+
+// The base script with line inserted right after the header of section; *at gets its line number.
+std::string WithLine(const std::string& section, const std::string& line, int* at) {
+    std::vector<std::string> lines = BaseLines();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] == "[" + section + "]") {
+            lines.insert(lines.begin() + static_cast<long>(i) + 1, line);
+            *at = static_cast<int>(i) + 2;
+            return Join(lines);
+        }
+    }
+    ADD_FAILURE() << "no section " << section;
+    return {};
+}
+
+std::vector<ZYNCHECK_FINDING> Check(const std::string& script) {
+    std::vector<ZYNCHECK_FINDING> findings;
+    EXPECT_EQ(ZYNCHECK_CheckText(script, &findings), 0);
+    return findings;
+}
+
+std::string Describe(const std::vector<ZYNCHECK_FINDING>& findings) {
+    std::string text;
+    for (const ZYNCHECK_FINDING& f : findings)
+        text += std::to_string(f.line) + (f.severity == ZYNCHECK_ERROR ? ": error: " : ": warning: ") + f.text + "\n";
+    return text;
+}
+
+TEST(ZynCheck, BaseScriptAndDemoSampleAreClean) {
+    EXPECT_EQ(Describe(Check(Join(BaseLines()))), "");
+    const std::string sample = zyntest::ReadFileBytes(std::string(ZYN_SOURCE_DIR) + "/samples/demo/install.inf");
+    ASSERT_FALSE(sample.empty());
+    EXPECT_EQ(Describe(Check(sample)), "");
+}
+
+struct LineCase {
+    const char* section;
+    std::string line;
+    ZYNCHECK_SEVERITY severity;
+    const char* expected;  // part of the finding's text; null: the line is clean
+};
+
+// One data or event line added to the base script: exactly the expected finding, on that line.
+const LineCase kLineCases[] = {
+    // column counts, as the reader cuts them
+    {"Files", "a, b, c, d, C, 1, N, N, 0, 1, N, Y", ZYNCHECK_ERROR, "line has 12 columns; 13 expected"},
+    {"Files", "a, b, c, d, C, 1, N, N, 0, 1, N, Y, Y,", ZYNCHECK_ERROR, "line has 14 columns; 13 expected"},
+    {"Other Files", "\"a,b.txt\", Y", ZYNCHECK_ERROR, nullptr},
+    {"Shell", "a.exe, Y, Y", ZYNCHECK_ERROR, nullptr},
+    {"Files", std::string(300, 'x') + ", b, c, d, C, 1, N, N, 0, 1, N, Y, Y", ZYNCHECK_ERROR,
+     "a column is longer than 255 characters"},
+    // closed word sets
+    {"Ini Settings", "ADDD, a.ini, s, e, v, , Y, Y", ZYNCHECK_ERROR, "unknown INI operation \"ADDD\""},
+    {"Ini Settings", "add_multi, a.ini, s, e, v, v, Y, Y", ZYNCHECK_ERROR, nullptr},
+    {"Registry32", "REG_SET, HKEY_CURRENT_USER\\X, REG_SZ, v, d, Y, Y", ZYNCHECK_ERROR,
+     "unknown registry operation \"REG_SET\""},
+    {"Registry32", "REG_SET_VALUE, HKEY_CURRENT\\X, REG_SZ, v, d, Y, Y", ZYNCHECK_ERROR,
+     "unknown registry root \"HKEY_CURRENT\""},
+    {"Registry32", "REG_SET_VALUE, \\\\hkey_current_user\\X, REG_SZ, v, d, Y, Y", ZYNCHECK_ERROR, nullptr},
+    {"Registry32", "REG_DELETE_VALUE, , , v, , Y, Y", ZYNCHECK_ERROR, "key path is empty"},
+    {"Registry32", "REG_SET_VALUE_EXIST, HKEY_USERS\\X, REG_QWORD, v, 1, Y, Y", ZYNCHECK_ERROR,
+     "unknown registry data type \"REG_QWORD\" for REG_SET_VALUE_EXIST"},
+    {"Registry32", "REG_ADD_KEY, HKEY_USERS\\X, , , , Y, Y", ZYNCHECK_ERROR, nullptr},
+    {"Modify Files", "START, a.txt, , x, Y, Y", ZYNCHECK_ERROR, "no Modify Files flag word in \"START\""},
+    {"Modify Files", "beginning, a.txt, , x, Y, Y", ZYNCHECK_ERROR, "no Modify Files flag word"},
+    {"Modify Files", "LOGMOD_BEGINING | LOGMOD_MATCH_EXACT, a.txt, , x, Y, Y", ZYNCHECK_WARNING,
+     "unknown Modify Files flag word \"LOGMOD_BEGINING\" is ignored"},
+    {"Modify Files", "LOGMOD_BEGINNING | LOGMOD_MATCH_DONT_ADD, a.txt, x, x, Y, Y", ZYNCHECK_ERROR, nullptr},
+    {"PM Info", "REMOVE, g, a.exe, \"A\", a.exe, 0, Y, Y", ZYNCHECK_WARNING, "the line does nothing"},
+    {"Files", "a, b, c, d, CRx, 1, N, N, 0, 1, N, Y, Y", ZYNCHECK_WARNING, "attribute letter 'x' is ignored"},
+    {"Files", "a, b, c, d, C, one, N, N, 0, 1, N, Y, Y", ZYNCHECK_WARNING, "\"one\" is not a decimal number"},
+    {"Files", "a, b, c, d, C, 1, N, Y, 0, 1, N, Y, Y", ZYNCHECK_ERROR, "cannot expand compressed files"},
+    // lines the handler cuts itself
+    {"Protection", "NoRunX, Y, Y", ZYNCHECK_ERROR, "unknown token \"NoRunX\""},
+    {"Protection", "NoRun , Y, Y", ZYNCHECK_ERROR, "the blank before the comma is part of the token"},
+    {"Protection", "SetShell, a.ini, s, Y, Y", ZYNCHECK_ERROR, "SetShell needs 6 fields"},
+    {"Protection", "norun, Y, Y, Y", ZYNCHECK_WARNING, "1 fields after install? are ignored"},
+    {"Protection", "CompaqShellFix", ZYNCHECK_ERROR, nullptr},
+    {"Protection", "NoRun, Y, Y" + std::string(260, ' '), ZYNCHECK_ERROR, "line is longer than 254"},
+    {"Protection Backup", "BackupExtension, ZYN, N, Y", ZYNCHECK_WARNING, "unknown Protection Backup keyword"},
+    {"Protection Backup", "BackupExt, ZYN, Y", ZYNCHECK_ERROR, "line has 3 fields; 4 expected"},
+    // variables and evaluation blocks
+    {"Shell", "$(Nope)\\a.exe, Y, Y", ZYNCHECK_ERROR, "unknown variable $(Nope)"},
+    {"Shell", "$(UninstallDirectory)\\a.exe, Y, Y", ZYNCHECK_ERROR, "it is set only while uninstalling"},
+    {"Shell", "$(Language).exe, Y, Y", ZYNCHECK_WARNING, "$(Language) may be undefined here"},
+    {"Shell", "$(WINDOWSDIRECTORY)\\a.exe, Y, $(flag)", ZYNCHECK_ERROR, nullptr},
+    {"Shell", "a$(Flag.exe, Y, Y", ZYNCHECK_ERROR, "\"$(\" without \")\""},
+    {"Shell", "a.exe, Y, $[ Y Y ]", ZYNCHECK_ERROR, "evaluation block does not parse"},
+    {"Shell", "a.exe, Y, $[ \"abc\" == 5 ]", ZYNCHECK_ERROR, "evaluation block fails"},
+    {"Shell", "a.exe, Y, $[ ($(OS) == \"Win95\") && $(InstallBulletproofing) ]", ZYNCHECK_ERROR, nullptr},
+    {"Launch", "Run x$[ 1 ], a.exe, , Y, N, Y", ZYNCHECK_WARNING, "a block must be the whole column"},
+    {"Shell", "a.exe, Y, on", ZYNCHECK_WARNING, "\"on\" reads as false"},
+    {"Shell", "a.exe, , Yes", ZYNCHECK_ERROR, nullptr},
+    {"Shell", std::string(200, 'x') + "$(LogFile)$(LogFile)$(LogFile)$(LogFile)$(LogFile), Y, Y", ZYNCHECK_ERROR,
+     "expands to 265 characters"},
+    // event lines, wherever the reader passes them
+    {"Files", "{ADD_GRAPHIC_TYPE, PICT1, 40}", ZYNCHECK_ERROR, "ADD_GRAPHIC_TYPE needs 3 parameters, found 2"},
+    {"Launch", "{ADD_GRAPHIC_TYPE, PICT1, x, 60}", ZYNCHECK_ERROR, "parameter 2 \"x\" is not a number"},
+    {"Application", "{PLAY_SOUND, ding}", ZYNCHECK_ERROR, "unknown event \"PLAY_SOUND\""},
+    {"Desktop", "{add_graphic_type, PICT1, 40, 60}", ZYNCHECK_ERROR, nullptr},
+    {"Desktop", "{REMOVE_GRAPHIC_TYPE, PICT1}", ZYNCHECK_ERROR, nullptr},
+};
+
+TEST(ZynCheck, EachLineFindingNamesItsLine) {
+    for (const LineCase& c : kLineCases) {
+        int at = 0;
+        const std::vector<ZYNCHECK_FINDING> findings = Check(WithLine(c.section, c.line, &at));
+        SCOPED_TRACE(std::string("[") + c.section + "] " + c.line.substr(0, 80));
+        if (c.expected == nullptr) {
+            EXPECT_EQ(Describe(findings), "");
+            continue;
+        }
+        ASSERT_EQ(findings.size(), 1u) << Describe(findings);
+        EXPECT_EQ(findings[0].line, at);
+        EXPECT_EQ(findings[0].severity, c.severity);
+        EXPECT_NE(findings[0].text.find(c.expected), std::string::npos) << findings[0].text;
+    }
+}
+
+struct ScriptCase {
+    const char* name;
+    std::map<int, std::string> replace;  // base line number -> new text ("" removes the line's text)
+    int line;
+    ZYNCHECK_SEVERITY severity;
+    const char* expected;
+    size_t count = 1;  // findings in all
+};
+
+// Whole-script findings: [Application], required variables, headers and line ends.
+const ScriptCase kScriptCases[] = {
+    {"missing required value", {{2, ""}}, 1, ZYNCHECK_ERROR, "required variable $(ApplicationName)"},
+    {"missing required flag", {{13, ";"}}, 1, ZYNCHECK_ERROR, "required flag $(RestartSystem)"},
+    {"flag that reads as false", {{6, "$(GetLanguage)=off"}}, 6, ZYNCHECK_WARNING, "\"off\" reads as false"},
+    {"line without $(", {{14, "Flag=Y\r\n$(Flag)=Y"}}, 14, ZYNCHECK_WARNING, "line sets nothing"},
+    {"second value", {{14, "$(Flag)=Y\r\n$(FLAG)=N"}}, 15, ZYNCHECK_WARNING, "already set at line 14"},
+    {"unknown reference in a value", {{14, "$(Flag)=$(Other)"}}, 14, ZYNCHECK_ERROR, "unknown variable $(Other)"},
+    {"value that refers to itself", {{14, "$(Flag)=x$(Flag)"}}, 14, ZYNCHECK_ERROR, "its expansion never ends"},
+    {"name too long", {{14, "$(" + std::string(50, 'N') + ")=Y"}}, 14, ZYNCHECK_ERROR, "longer than 49"},
+    {"missing section", {{29, ""}}, 1, ZYNCHECK_ERROR, "missing section [Launch]"},
+    {"missing application", {{1, "[Settings]"}}, 1, ZYNCHECK_ERROR, "missing section [Application]", 2},
+    {"unknown section", {{29, "[Launch]\r\n[Launches]"}}, 30, ZYNCHECK_WARNING, "[Launches] is not read"},
+    {"second header", {{29, "[Launch]\r\n[LAUNCH]"}}, 30, ZYNCHECK_WARNING, "already starts at line 29"},
+    {"header without bracket", {{29, "[Launch]\r\n[Launch2"}}, 30, ZYNCHECK_WARNING, "without \"]\""},
+    {"line before the first header", {{1, "$(X)=1\r\n[Application]"}}, 1, ZYNCHECK_WARNING, "never read"},
+    {"bare line feed", {{19, "[Rename]\r\nold.txt, new.txt, Y, Y\n"}}, 20, ZYNCHECK_ERROR,
+     "bare line feed (1 such lines)"},
+};
+
+TEST(ZynCheck, EachScriptFindingNamesItsLine) {
+    for (const ScriptCase& c : kScriptCases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> lines = BaseLines();
+        for (const auto& [number, text] : c.replace) lines[static_cast<size_t>(number) - 1] = text;
+        std::string script = Join(lines);
+        // A "\n" at the end of a replacement stands for a line ended without carriage return.
+        for (size_t at = script.find("\n\r\n"); at != std::string::npos; at = script.find("\n\r\n"))
+            script.erase(at + 1, 2);
+        const std::vector<ZYNCHECK_FINDING> findings = Check(script);
+        EXPECT_EQ(findings.size(), c.count) << Describe(findings);
+        const auto hit = std::find_if(findings.begin(), findings.end(), [&](const ZYNCHECK_FINDING& f) {
+            return f.line == c.line && f.severity == c.severity && f.text.find(c.expected) != std::string::npos;
+        });
+        EXPECT_NE(hit, findings.end()) << Describe(findings);
+    }
+}
+
+TEST(ZynCheck, LineEndsThatCostCharactersAreReported) {
+    // Headers are still found, but every data line loses its last character.
+    std::vector<ZYNCHECK_FINDING> findings = Check(Join(BaseLines(), "\n"));
+    ASSERT_EQ(findings.size(), 1u) << Describe(findings);
+    EXPECT_EQ(findings[0].line, 1);
+    EXPECT_NE(findings[0].text.find("bare line feed (29 such lines)"), std::string::npos);
+
+    // The install flag goes, the column count still fits: only the line end tells.
+    findings = Check(Join(BaseLines()) + "Codec, a.exe, , Y, N, Y");
+    ASSERT_EQ(findings.size(), 1u) << Describe(findings);
+    EXPECT_EQ(findings[0].line, 30);
+    EXPECT_NE(findings[0].text.find("drops its last two characters"), std::string::npos);
+}
+
+TEST(ZynCheck, VariableSlotsRunOutAsTheInstallerWould) {
+
+    // Start-up sets 20 variables before [Application]; with 80 names there the store
+    // is full and the install has no room left for its own, with 81 start-up fails.
+    std::vector<std::string> lines = BaseLines();
+    for (int i = 0; i < 67; ++i) lines.insert(lines.begin() + 14 + i, "$(V" + std::to_string(i) + ")=x");
+    std::vector<ZYNCHECK_FINDING> findings = Check(Join(lines));
+    ASSERT_EQ(findings.size(), 1u) << Describe(findings);
+    EXPECT_EQ(findings[0].line, 1);
+    EXPECT_NE(findings[0].text.find("leaves too few of the installer's 100 variable slots for the 7"),
+              std::string::npos);
+    lines.insert(lines.begin() + 14 + 67, "$(V67)=x");
+    findings = Check(Join(lines));
+    ASSERT_EQ(findings.size(), 1u) << Describe(findings);
+    EXPECT_EQ(findings[0].line, 82);
+    EXPECT_NE(findings[0].text.find("more variables than the installer's 100 slots"), std::string::npos);
+}
+
+struct EvalCase {
+    const char* token;
+    std::vector<std::string> assignments;
+    int code;
+    const char* result;
+};
+
+const EvalCase kEvalCases[] = {
+    {"$(Dir)\\a.exe", {"Dir=C:\\X"}, 0, "C:\\X\\a.exe"},
+    {"$(A)", {"$(A)=$(B)", "B=x"}, 0, "x"},
+    {"$[ $(OS) == \"Win95\" ]", {"OS=Win95"}, 0, "1"},
+    {"$[ $(OS) == \"Win95\" ]", {"OS=WinNT"}, 0, "0"},
+    {"$[ (Y) && (Y) && (N) ]", {}, 0, "1"},
+    {"x$[ 1 ]", {}, 0, "x$[ 1 ]"},
+    {"$(Missing)", {}, ERROR_VAR_NOT_FOUND, nullptr},
+    {"x $( y", {}, ERROR_VAR_REPLACE, nullptr},
+    {"$[ $(V) ]", {"V=two words"}, ERROR_VAREVAL_UNKNOWN_OPERATOR, nullptr},
+    {"$[ abc && 1 ]", {}, ERROR_MISMATCHED_LEFT_AND_RIGHT, nullptr},
+    {"$(Long)", {"Long=" + std::string(255, 'a')}, ERROR_VAR_BUFFER_TOO_SMALL, nullptr},
+    {"$(Long)", {"Long=" + std::string(254, 'a')}, 0, nullptr},
+};
+
+TEST(ZynCheck, EvalExpandsLikeAHandlerAndReportsBlockErrorsAsCodes) {
+    for (const EvalCase& c : kEvalCases) {
+        SCOPED_TRACE(c.token);
+        std::string result = "untouched";
+        EXPECT_EQ(ZYNCHECK_EvalToken(c.token, c.assignments, &result), c.code);
+        if (c.code != 0) EXPECT_EQ(result, "untouched");
+        if (c.result != nullptr) EXPECT_EQ(result, c.result);
+    }
+}
+
+}  // namespace
