@@ -266,8 +266,12 @@ TEST(ZynCheck, EvalExpandsLikeAHandlerAndReportsBlockErrorsAsCodes) {
         SCOPED_TRACE(c.token);
         std::string result = "untouched";
         EXPECT_EQ(ZYNCHECK_EvalToken(c.token, c.assignments, &result), c.code);
-        if (c.code != 0) EXPECT_EQ(result, "untouched");
-        if (c.result != nullptr) EXPECT_EQ(result, c.result);
+        if (c.code != 0) {
+            EXPECT_EQ(result, "untouched");
+        }
+        if (c.result != nullptr) {
+            EXPECT_EQ(result, c.result);
+        }
     }
 }
 
