@@ -79,10 +79,8 @@ int NextDataLine(std::string& line, long long size) {
         const std::string_view seen(line.c_str());
         if (!seen.empty() && seen.front() == '{' && seen.back() == '}') {
             if (g_event_lines && g_event_handler != nullptr) {
-                if (int error = g_event_handler(line.c_str()); error < 0) {
-                    g_line_number = LineOf(start);
-                    return error;
-                }
+                g_line_number = LineOf(start);  // the handler may ask where the event line stands
+                if (int error = g_event_handler(line.c_str()); error < 0) return error;
             }
             continue;
         }

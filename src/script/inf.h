@@ -35,7 +35,8 @@ void INF_SetEventLines(bool on);
 using INF_EVENT_HANDLER = int (*)(const char* line);
 void INF_SetEventHandler(INF_EVENT_HANDLER handler);
 // 1-based line in the script of the last line the reader returned or failed on (for a
-// section search, its header line); 0 when there is none.
+// section search, its header line; inside the event handler, the event line); 0 when
+// there is none.
 int INF_GetLineNumber();
 
 // Trim sides: bit 2 the start, bit 1 the end.
