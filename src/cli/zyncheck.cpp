@@ -4,8 +4,6 @@
 // Exit status: 0 clean, 1 bad command line or unreadable file, 2 findings.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -49,11 +47,21 @@ int Eval(int argc, char** argv) {
     return kFindings;
 }
 
+// The file's bytes exactly as they are; false when it cannot be read (a directory included).
+bool ReadFile(const char* path, std::string* bytes) {
+    FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return false;
+    char block[65536];
+    size_t got;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes->append(block, got);
+    const bool ok = std::ferror(file) == 0;
+    std::fclose(file);
+    return ok;
+}
+
 int Check(const char* path) {
-    std::ifstream file(path, std::ios::binary);
     std::string script;
-    if (file) script.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (!file && !file.eof()) {
+    if (!ReadFile(path, &script)) {
         std::fprintf(stderr, "zyncheck: %s: cannot read the file\n", path);
         return kUsage;
     }
