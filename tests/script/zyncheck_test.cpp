@@ -14,7 +14,7 @@
 namespace {
 
 // A small script that passes cleanly: [Application] with every required
-// variable (lines 1 to 14), then the fifteen sections, each header alone.
+// variable (lines 1 to 14), then the fifteen sections and [Disks], each header alone.
 std::vector<std::string> BaseLines() {
     std::vector<std::string> lines = {
         "[Application]",
@@ -33,6 +33,7 @@ std::vector<std::string> BaseLines() {
         "$(Flag)=Y",
     };
     for (const SCRIPTINFO_SECTION& s : SCRIPTINFO_InstallSections()) lines.push_back(std::string("[") + s.name + "]");
+    lines.push_back("[Disks]");
     return lines;
 }
 
@@ -42,9 +43,11 @@ std::string Join(const std::vector<std::string>& lines, const char* end = "\r\n"
     return text;
 }
 
-// The base script with line inserted right after the header of section; *at gets its line number.
-std::string WithLine(const std::string& section, const std::string& line, int* at) {
+// The base script with line inserted right after the header of section, and app (if
+// any) as a further [Application] line; *at gets the inserted line's number.
+std::string WithLine(const std::string& section, const std::string& line, const char* app, int* at) {
     std::vector<std::string> lines = BaseLines();
+    if (app != nullptr) lines.insert(lines.begin() + 14, app);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i] == "[" + section + "]") {
             lines.insert(lines.begin() + static_cast<long>(i) + 1, line);
@@ -81,6 +84,7 @@ struct LineCase {
     std::string line;
     ZYNCHECK_SEVERITY severity;
     const char* expected;  // part of the finding's text; null: the line is clean
+    const char* app = nullptr;
 };
 
 // One data or event line added to the base script: exactly the expected finding, on that line.
@@ -136,6 +140,19 @@ const LineCase kLineCases[] = {
     {"Shell", "a.exe, , Yes", ZYNCHECK_ERROR, nullptr},
     {"Shell", std::string(200, 'x') + "$(LogFile)$(LogFile)$(LogFile)$(LogFile)$(LogFile), Y, Y", ZYNCHECK_ERROR,
      "expands to 265 characters"},
+    // words are checked after expansion when the value is the script's own, not the machine's
+    {"Ini Settings", "$(Op), a.ini, s, e, v, , Y, Y", ZYNCHECK_ERROR, "unknown INI operation \"ADDD\"",
+     "$(Op)=ADDD"},
+    {"Ini Settings", "$(Op), a.ini, s, e, v, , Y, Y", ZYNCHECK_ERROR, nullptr, "$(Op)=$(OS)"},
+    {"Registry32", "REG_SET_VALUE, $(Root)\\X, REG_SZ, v, d, Y, Y", ZYNCHECK_ERROR, nullptr,
+     "$(Root)=HKEY_LOCAL_MACHINE"},
+    {"Shell", "a.exe, Y, $(Kiosk)", ZYNCHECK_WARNING, "\"off\" reads as false", "$(Kiosk)=off"},
+    {"Shell", "a.exe, Y, $(InstallName)", ZYNCHECK_WARNING, "\"My Setup\" reads as false",
+     "$(InstallName)=My Setup"},
+    {"Shell", "a.exe, Y, $(DestinationDirectory)", ZYNCHECK_ERROR, nullptr, "$(DestinationDirectory)=off"},
+    // diskette names
+    {"Disks", "2 = Zyn Disk Two", ZYNCHECK_ERROR, nullptr},
+    {"Disks", "Disk Two", ZYNCHECK_WARNING, "not of the form number = name"},
     // event lines, wherever the reader passes them
     {"Files", "{ADD_GRAPHIC_TYPE, PICT1, 40}", ZYNCHECK_ERROR, "ADD_GRAPHIC_TYPE needs 3 parameters, found 2"},
     {"Launch", "{ADD_GRAPHIC_TYPE, PICT1, x, 60}", ZYNCHECK_ERROR, "parameter 2 \"x\" is not a number"},
@@ -147,7 +164,7 @@ const LineCase kLineCases[] = {
 TEST(ZynCheck, EachLineFindingNamesItsLine) {
     for (const LineCase& c : kLineCases) {
         int at = 0;
-        const std::vector<ZYNCHECK_FINDING> findings = Check(WithLine(c.section, c.line, &at));
+        const std::vector<ZYNCHECK_FINDING> findings = Check(WithLine(c.section, c.line, c.app, &at));
         SCOPED_TRACE(std::string("[") + c.section + "] " + c.line.substr(0, 80));
         if (c.expected == nullptr) {
             EXPECT_EQ(Describe(findings), "");
@@ -212,12 +229,12 @@ TEST(ZynCheck, LineEndsThatCostCharactersAreReported) {
     std::vector<ZYNCHECK_FINDING> findings = Check(Join(BaseLines(), "\n"));
     ASSERT_EQ(findings.size(), 1u) << Describe(findings);
     EXPECT_EQ(findings[0].line, 1);
-    EXPECT_NE(findings[0].text.find("bare line feed (29 such lines)"), std::string::npos);
+    EXPECT_NE(findings[0].text.find("bare line feed (30 such lines)"), std::string::npos);
 
-    // The install flag goes, the column count still fits: only the line end tells.
-    findings = Check(Join(BaseLines()) + "Codec, a.exe, , Y, N, Y");
+    // The last two characters go unseen: only the line end tells.
+    findings = Check(Join(BaseLines()) + "1 = Disk One");
     ASSERT_EQ(findings.size(), 1u) << Describe(findings);
-    EXPECT_EQ(findings[0].line, 30);
+    EXPECT_EQ(findings[0].line, 31);
     EXPECT_NE(findings[0].text.find("drops its last two characters"), std::string::npos);
 }
 
@@ -260,6 +277,16 @@ const EvalCase kEvalCases[] = {
     {"$(Long)", {"Long=" + std::string(255, 'a')}, ERROR_VAR_BUFFER_TOO_SMALL, nullptr},
     {"$(Long)", {"Long=" + std::string(254, 'a')}, 0, nullptr},
 };
+
+TEST(ZynCheck, EvalUsesAStoreOfTheInstallersSize) {
+    std::vector<std::string> assignments;
+    for (int i = 0; i < 101; ++i) assignments.push_back("V" + std::to_string(i) + "=x");
+    std::string result;
+    EXPECT_EQ(ZYNCHECK_EvalToken("$(V0)", assignments, &result), ERROR_VAR_NO_FREE_SLOT);
+    assignments.pop_back();
+    EXPECT_EQ(ZYNCHECK_EvalToken("$(V99)", assignments, &result), 0);
+    EXPECT_EQ(result, "x");
+}
 
 TEST(ZynCheck, EvalExpandsLikeAHandlerAndReportsBlockErrorsAsCodes) {
     for (const EvalCase& c : kEvalCases) {
