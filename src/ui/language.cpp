@@ -17,3 +17,4 @@ int LANGUAGE_LoadString(int id, char* buffer, int size) {
     if (length <= 0) buffer[0] = '\0';
     return length > 0 ? length : 0;
 }
+void LANGUAGE_SetInstance(HINSTANCE library) { g_library = library; }

@@ -10,3 +10,6 @@ HINSTANCE LANGUAGE_GetInstance();
 // and returns its length; with no library loaded, or no such string, the
 // buffer holds the empty text and the result is 0.
 int LANGUAGE_LoadString(int id, char* buffer, int size);
+// Hands in a library loaded elsewhere (start-up's own loading, tests); the
+// caller keeps ownership.
+void LANGUAGE_SetInstance(HINSTANCE library);
