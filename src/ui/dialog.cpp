@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "run/mainwnd.h"
+#include "run/plist.h"
 #include "script/errcodes.h"
 #include "script/var.h"
 #include "script/zynerror.h"
@@ -183,6 +184,8 @@ int DIALOG_RunSequence(DIALOG_ENTRY* entries, int count) {
     int depth = 0;
     while (current >= 0 && current < count && !IsTerminator(entries[current])) {
         int shown = current;
+        // A page registers its handlers again each time it is shown.
+        PLIST_Remove(shown, nullptr);
         current = NextIndex(entries, count, shown);
         history[depth] = shown;
         int left = entries[shown].show(shown);

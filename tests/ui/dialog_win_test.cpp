@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "run/plist.h"
 #include "script/var.h"
 #include "ui/dialog.h"
 #include "ui/language.h"
@@ -220,6 +221,25 @@ TEST_F(DialogTest, SequenceJumpsByNameAndEndsAtTerminator) {
     g_shown.clear();
     EXPECT_EQ(DIALOG_RunSequence(back, 3), 0);
     EXPECT_EQ(g_shown, (std::vector<int>{0, 2, 0, 2}));
+}
+
+int NoHandler(int, const char*, int) { return 0; }
+
+TEST_F(DialogTest, SequenceDropsHandlersOfThePagesItShows) {
+    PLIST_Terminate();
+    ASSERT_EQ(PLIST_Init(), 0);
+    ASSERT_EQ(PLIST_InsertAfter(1, "Shown", NoHandler, nullptr), 0);
+    ASSERT_EQ(PLIST_InsertAfter(7, "Elsewhere", NoHandler, nullptr), 0);
+    DIALOG_ENTRY entries[] = {Entry("One"), Entry("Two")};
+    g_script = {};
+    g_shown.clear();
+    EXPECT_EQ(DIALOG_RunSequence(entries, 2), 0);
+    int id = 0;
+    char name[PLIST_NAME_SIZE] = "";
+    ASSERT_EQ(PLIST_GetByIndex(0, &id, name, PLIST_NAME_SIZE, nullptr), 0);
+    EXPECT_EQ(id, 7);
+    EXPECT_NE(PLIST_GetByIndex(1, &id, name, PLIST_NAME_SIZE, nullptr), 0);
+    PLIST_Terminate();
 }
 
 // ---- Wizard page set-up on a real template -----------------------------------------------------
