@@ -18,10 +18,10 @@
 
 namespace {
 
-constexpr int kTextSize = 2048;
+constexpr int kTextSize = MSG_TEXT_SIZE;
 constexpr int kCaptionSize = 1024;
 constexpr int kButtonSize = 255;
-constexpr const char* kBuiltInTitle = "ZYN Install/Uninstall";
+constexpr const char* kBuiltInTitle = MSG_DEFAULT_TITLE;
 
 constexpr int kStringFinish = IDS_BUTTON_FINISH;
 constexpr int kStringBack = IDS_BUTTON_BACK;
@@ -103,6 +103,8 @@ int MSG_SetCaption(int id, ...) {
     va_end(args);
     return 0;
 }
+
+const char* MSG_GetCaption() { return g_caption; }
 
 void MSG_GetTitle(char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return;

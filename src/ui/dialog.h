@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+inline constexpr int MSG_TEXT_SIZE = 2048;
+inline constexpr char MSG_DEFAULT_TITLE[] = "ZYN Install/Uninstall";
+
 inline constexpr int DIALOG_NAME_LENGTH = 120;
 inline constexpr int DIALOG_NEXT_COUNT = 5;
 inline constexpr DWORD DIALOG_FLAG_NO_BACK = 0x01;
@@ -24,6 +27,8 @@ struct DIALOG_ENTRY {
 // -1 empties the caption override; any other id loads that string, formats it
 // with the arguments and makes it the title of every later message box. 0.
 int MSG_SetCaption(int id, ...);
+// The caption override; empty when none is set.
+const char* MSG_GetCaption();
 // Writes the caption override, or the default title when it is empty, into
 // buffer (size bytes, terminator included).
 void MSG_GetTitle(char* buffer, int size);

@@ -121,6 +121,7 @@ TEST_F(DialogTest, BoxTitleComesFromOverrideThenInstallNameThenUninstallName) {
         if (c.installName) VAR_Set("InstallName", c.installName);
         if (c.uninstallName) VAR_Set("UninstallName", c.uninstallName);
         EXPECT_EQ(MSG_SetCaption(c.captionId), 0);
+        EXPECT_EQ(std::string(MSG_GetCaption()), c.captionId == -1 ? std::string() : c.expected);
         g_answerer.answers = {IDOK};
         EXPECT_EQ(MSG_Box(IDS_MSG_CONFIRM_CANCEL, MB_OK), IDOK);
         ASSERT_EQ(g_answerer.seen.size(), 1u);
