@@ -109,7 +109,7 @@ struct LibrarySpec {
     LANGID language;
 };
 
-void PrintTo(const LibrarySpec& spec, std::ostream* out) { *out << spec.file; }
+void PrintTo(const LibrarySpec& row, std::ostream* out) { *out << row.file; }
 
 const LibrarySpec kLibraries[] = {
     {"english.dll", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)},
@@ -576,12 +576,12 @@ TEST_P(LanguageLibrary, IsResourcesOnly) {
 
 TEST_P(LanguageLibrary, HasEveryStringWithinItsBuffer) {
     for (HMODULE module : {code_.get(), data_.get()}) {
-        for (const auto& spec : kStrings) {
-            SCOPED_TRACE("string " + std::to_string(spec.id));
-            auto text = LoadText(module, spec.id);
+        for (const auto& row : kStrings) {
+            SCOPED_TRACE("string " + std::to_string(row.id));
+            auto text = LoadText(module, row.id);
             ASSERT_TRUE(text.has_value()) << "missing";
             EXPECT_FALSE(text->empty());
-            if (spec.use == Use::Button) {
+            if (row.use == Use::Button) {
                 EXPECT_LT(text->size(), 255u);
                 EXPECT_EQ(text->find('\n'), std::string::npos) << "a button caption is one line";
             } else {
@@ -593,19 +593,19 @@ TEST_P(LanguageLibrary, HasEveryStringWithinItsBuffer) {
 }
 
 TEST_P(LanguageLibrary, PlaceholdersMatchTheCallersArgumentsAndTheEnglishText) {
-    for (const auto& spec : kStrings) {
-        SCOPED_TRACE("string " + std::to_string(spec.id));
-        auto text = LoadText(code_.get(), spec.id);
-        auto reference = LoadText(english_.get(), spec.id);
+    for (const auto& row : kStrings) {
+        SCOPED_TRACE("string " + std::to_string(row.id));
+        auto text = LoadText(code_.get(), row.id);
+        auto reference = LoadText(english_.get(), row.id);
         if (!text || !reference) continue;  // reported as missing above
-        if (spec.use != Use::Message) {
+        if (row.use != Use::Message) {
             EXPECT_EQ(text->find('%'), std::string::npos)
                 << "\"" << *text << "\" is shown without arguments";
             continue;
         }
         Placeholders found = ParsePlaceholders(*text);
         EXPECT_EQ(found.error, "") << "in \"" << *text << "\"";
-        std::string args = spec.args;
+        std::string args = row.args;
         EXPECT_EQ(args.compare(0, found.kinds.size(), found.kinds), 0)
             << "\"" << *text << "\" expects arguments \"" << found.kinds << "\", callers pass \""
             << args << "\"";
@@ -616,7 +616,7 @@ TEST_P(LanguageLibrary, PlaceholdersMatchTheCallersArgumentsAndTheEnglishText) {
 
 TEST_P(LanguageLibrary, CarriesNoStringsOrTemplatesTheProgramDoesNotKnow) {
     std::set<UINT> known;
-    for (const auto& spec : kStrings) known.insert(spec.id);
+    for (const auto& row : kStrings) known.insert(row.id);
     std::vector<UINT> blocks;
     // RT_STRING holds one resource per block of 16 ids, numbered from 1.
     EnumResourceNamesA(code_.get(), MAKEINTRESOURCEA(6), CollectStringBlock,
@@ -634,7 +634,7 @@ TEST_P(LanguageLibrary, CarriesNoStringsOrTemplatesTheProgramDoesNotKnow) {
                        reinterpret_cast<LONG_PTR>(&names));
     for (const auto& name : names) {
         bool used = false;
-        for (const auto& spec : kTemplates) used = used || lstrcmpiA(spec.name, name.c_str()) == 0;
+        for (const auto& row : kTemplates) used = used || lstrcmpiA(row.name, name.c_str()) == 0;
         EXPECT_TRUE(used) << "template " << name << " is never looked up in a language library";
     }
 }
@@ -652,24 +652,24 @@ TEST_P(LanguageLibrary, IsTaggedWithItsLanguageAndTranslated) {
     if (GetParam().language == MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)) return;
     // A copy of the English library with a few texts changed is not a translation.
     int same = 0;
-    for (const auto& spec : kStrings) {
-        auto text = LoadText(code_.get(), spec.id);
-        if (text && text == LoadText(english_.get(), spec.id)) ++same;
+    for (const auto& row : kStrings) {
+        auto text = LoadText(code_.get(), row.id);
+        if (text && text == LoadText(english_.get(), row.id)) ++same;
     }
     EXPECT_LE(same, static_cast<int>(std::size(kStrings)) / 10)
         << same << " texts are the same as in English";
 }
 
 TEST_P(LanguageLibrary, TemplatesCarryTheirControlsInATidyLayout) {
-    for (const auto& spec : kTemplates) {
-        SCOPED_TRACE(spec.name);
-        auto dlg = LoadTemplate(code_.get(), spec.name);
+    for (const auto& row : kTemplates) {
+        SCOPED_TRACE(row.name);
+        auto dlg = LoadTemplate(code_.get(), row.name);
         ASSERT_TRUE(dlg.has_value()) << "missing or malformed";
-        ASSERT_TRUE(LoadTemplate(data_.get(), spec.name).has_value());
+        ASSERT_TRUE(LoadTemplate(data_.get(), row.name).has_value());
 
         std::map<int, int> uses;
         for (const auto& item : dlg->items) ++uses[item.id];
-        for (const auto& control : spec.controls) {
+        for (const auto& control : row.controls) {
             auto item = std::find_if(dlg->items.begin(), dlg->items.end(),
                                      [&](const TemplateItem& t) { return t.id == control.id; });
             ASSERT_NE(item, dlg->items.end()) << "no control " << control.id;
@@ -683,7 +683,7 @@ TEST_P(LanguageLibrary, TemplatesCarryTheirControlsInATidyLayout) {
         EXPECT_FALSE(dlg->style & WS_SYSMENU) << "a close box that cannot close";
         ExpectTidyTemplate(*dlg);
 
-        for (int id : kRuntimeTextStatics.count(spec.name) ? kRuntimeTextStatics.at(spec.name)
+        for (int id : kRuntimeTextStatics.count(row.name) ? kRuntimeTextStatics.at(row.name)
                                                            : std::vector<int>{}) {
             for (const auto& item : dlg->items) {
                 if (item.id != id) continue;
@@ -694,7 +694,7 @@ TEST_P(LanguageLibrary, TemplatesCarryTheirControlsInATidyLayout) {
                     << "control " << id << " would swallow the '&' of a file name";
             }
         }
-        for (int id : kPathEdits.count(spec.name) ? kPathEdits.at(spec.name) : std::vector<int>{}) {
+        for (int id : kPathEdits.count(row.name) ? kPathEdits.at(row.name) : std::vector<int>{}) {
             for (const auto& item : dlg->items) {
                 if (item.id == id) {
                     EXPECT_TRUE(item.style & ES_AUTOHSCROLL)
@@ -712,23 +712,23 @@ TEST_P(LanguageLibrary, TemplatesCarryTheirControlsInATidyLayout) {
 }
 
 TEST_P(LanguageLibrary, DialogsCreateAndTheirTextsFit) {
-    for (const auto& spec : kTemplates) {
-        SCOPED_TRACE(spec.name);
-        Window dialog = CreateHidden(code_.get(), spec.name);
+    for (const auto& row : kTemplates) {
+        SCOPED_TRACE(row.name);
+        Window dialog = CreateHidden(code_.get(), row.name);
         ASSERT_NE(dialog, nullptr) << "cannot create (error " << GetLastError() << ")";
-        for (const auto& control : spec.controls) {
+        for (const auto& control : row.controls) {
             HWND child = GetDlgItem(dialog.get(), control.id);
             ASSERT_NE(child, nullptr) << "no window for control " << control.id;
             EXPECT_TRUE(IsKind(WindowClass(child), control.kind)) << control.id;
         }
         ExpectTextsFit(dialog.get());
-        if (kRuntimeTextStatics.count(spec.name)) {
-            for (int id : kRuntimeTextStatics.at(spec.name)) {
+        if (kRuntimeTextStatics.count(row.name)) {
+            for (int id : kRuntimeTextStatics.at(row.name)) {
                 std::string overflow = Overflow(GetDlgItem(dialog.get(), id), "Xg");
                 EXPECT_TRUE(overflow.empty()) << "too low for one line: " << overflow;
             }
         }
-        if (std::string_view(spec.name) != "DLG_GET_DIRECTORY_32") {
+        if (std::string_view(row.name) != "DLG_GET_DIRECTORY_32") {
             ExpectDistinctAccessKeys(dialog.get());
         }
     }
