@@ -1,0 +1,337 @@
+// The status window and the please-wait box.
+#include "ui/status.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "run/mainwnd.h"
+#include "script/common.h"
+#include "script/var.h"
+#include "script/zynerror.h"
+#include "ui/dialog.h"
+#include "ui/language.h"
+#include "ui/status_ids.h"
+#include "ui/string_ids.h"
+
+namespace {
+
+constexpr int kTopOffset = 35;
+constexpr int kWaitTextSize = 2048;
+constexpr int kWaitMargin = 10;
+
+STATUS_INFO g_info{};
+int g_mode = 0;
+HWND g_window = nullptr;
+bool g_cancelRequested = false;
+uint32_t g_fileBytes = 0;
+uint32_t g_totalBytes = 0;
+bool g_firstFile = true;
+char g_lastShownDest[260] = "";
+
+char g_waitText[kWaitTextSize] = "";
+int g_waitWidth = 0;
+int g_waitHeight = 0;
+
+// Owns the GDI objects of one bar drawing.
+struct BarPainter {
+    HWND control;
+    HDC dc;
+    HDC memory = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ oldBitmap = nullptr;
+    explicit BarPainter(HWND c) : control(c), dc(GetDC(c)) {}
+    ~BarPainter() {
+        if (oldBitmap != nullptr) SelectObject(memory, oldBitmap);
+        if (bitmap != nullptr) DeleteObject(bitmap);
+        if (memory != nullptr) DeleteDC(memory);
+        if (dc != nullptr) ReleaseDC(control, dc);
+    }
+    BarPainter(const BarPainter&) = delete;
+    BarPainter& operator=(const BarPainter&) = delete;
+};
+
+void DrainMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+void CopyField(char* field, size_t size, const char* text) { std::snprintf(field, size, "%s", text ? text : ""); }
+
+void SetShortened(int id, const char* path) {
+    HWND control = GetDlgItem(g_window, id);
+    if (control == nullptr) return;
+    char shown[260];
+    STATUS_ShortenPath(control, path, shown);
+    SetWindowTextA(control, shown);
+}
+
+void CaptionFromVariables(HWND dialog) {
+    if (GetWindowTextLengthA(dialog) != 0) return;
+    char caption[1024];
+    if (VAR_Get("InstallName", caption, sizeof caption) == 0 || VAR_Get("UninstallName", caption, sizeof caption) == 0) {
+        SetWindowTextA(dialog, caption);
+    }
+}
+
+void PlaceNearTop(HWND dialog) {
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    int width = r.right - r.left;
+    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, kTopOffset, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void AskCancel() {
+    MSG_SetCaption(IDS_TITLE_CANCEL);
+    if (MSG_Box(IDS_MSG_CONFIRM_CANCEL, MB_YESNO | MB_ICONQUESTION) == IDYES) g_cancelRequested = true;
+}
+
+INT_PTR CALLBACK StatusProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        CaptionFromVariables(dialog);
+        PlaceNearTop(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wparam) == IDCANCEL) AskCancel();
+        return TRUE;
+    case WM_SYSCOMMAND:
+        return DIALOG_SysCommand(dialog, wparam);
+    default:
+        return FALSE;
+    }
+}
+
+HFONT WaitFont() {
+    char os[256];
+    if (VAR_Get("OS", os, sizeof os) != 0) os[0] = '\0';
+    return static_cast<HFONT>(GetStockObject(lstrcmpiA(os, "Win95") == 0 ? DEFAULT_GUI_FONT : SYSTEM_FONT));
+}
+
+// Narrows the box in steps, wrapping the text, until it is no wider than 4:3, stops
+// narrowing, or would fall below a third of the screen.
+void FitWaitText(HWND box, int* width, int* height) {
+    HDC dc = GetDC(box);
+    HGDIOBJ old = SelectObject(dc, WaitFont());
+    SetBkMode(dc, TRANSPARENT);
+    const int minimum = GetSystemMetrics(SM_CXSCREEN) / 3;
+    RECT r{0, 0, 400, 200};
+    DrawTextA(dc, g_waitText, -1, &r, DT_CALCRECT | DT_EXPANDTABS | DT_EXTERNALLEADING | DT_NOPREFIX);
+    int W = r.right + 1, H = r.bottom + 1;
+    int w = W - 1, h = H;
+    for (int guard = 0; guard < 10000 && h > 0 && w * 1000 / h > 1333 && w != W && w >= minimum; ++guard) {
+        W = w;
+        H = h;
+        r = RECT{0, 0, w - 2, h - 1};
+        DrawTextA(dc, g_waitText, -1, &r,
+                  DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_EXTERNALLEADING | DT_NOPREFIX);
+        w = r.right + 1;
+        h = r.bottom + 1;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(box, dc);
+    *width = W;
+    *height = H;
+}
+
+void ShowWaitBox(HWND box) {
+    char title[MSG_TEXT_SIZE];
+    MSG_GetTitle(title, sizeof title);
+    SetWindowTextA(box, title);
+    int W = 0, H = 0;
+    FitWaitText(box, &W, &H);
+    g_waitWidth = W + 2 * kWaitMargin + GetSystemMetrics(SM_CXBORDER) + GetSystemMetrics(SM_CXDLGFRAME);
+    g_waitHeight = H + 2 * kWaitMargin + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYDLGFRAME) +
+                   GetSystemMetrics(SM_CYBORDER);
+    SetWindowPos(box, nullptr, (GetSystemMetrics(SM_CXSCREEN) - g_waitWidth) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - g_waitHeight) / 2, g_waitWidth, g_waitHeight, SWP_NOZORDER);
+    ShowWindow(box, SW_SHOW);
+    UpdateWindow(box);
+}
+
+void PaintWait(HWND box) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(box, &paint);
+    HGDIOBJ old = SelectObject(dc, WaitFont());
+    SetBkMode(dc, TRANSPARENT);
+    RECT r{kWaitMargin, kWaitMargin, g_waitWidth - kWaitMargin, g_waitHeight - kWaitMargin};
+    DrawTextA(dc, g_waitText, -1, &r, DT_WORDBREAK | DT_EXPANDTABS | DT_EXTERNALLEADING | DT_NOPREFIX);
+    SelectObject(dc, old);
+    EndPaint(box, &paint);
+}
+
+INT_PTR CALLBACK WaitProc(HWND box, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        ShowWaitBox(box);
+        return TRUE;
+    case WM_PAINT:
+        PaintWait(box);
+        return TRUE;
+    case WM_SYSCOMMAND:
+        return DIALOG_SysCommand(box, wparam);
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+int STATUS_Init(int mode) {
+    if (mode != STATUS_INSTALL && mode != STATUS_UNINSTALL) return ERROR_STATUS_UNKNOWN_INIT_PARAMETER;
+    STATUS_Terminate();
+    g_mode = mode;
+    g_cancelRequested = false;
+    if (mode == STATUS_INSTALL) {
+        ZYNDISK_SetCopyStartHook(STATUS_FileStart);
+        ZYNDISK_SetProgressHook(STATUS_FileProgress);
+    }
+    HINSTANCE library = LANGUAGE_GetInstance();
+    if (library != nullptr) {
+        g_window = CreateDialogParamA(library, mode == STATUS_INSTALL ? "DLG_STATUS" : "DLG_UNINSTALL_STATUS",
+                                      WMINST_GetMainWindow(), StatusProc, 0);
+    }
+    if (g_window != nullptr) {
+        ShowWindow(g_window, SW_SHOW);
+        UpdateWindow(g_window);
+        STATUS_Refresh();
+    }
+    return 0;
+}
+
+int STATUS_Terminate() {
+    if (g_window != nullptr) DestroyWindow(g_window);
+    g_window = nullptr;
+    return 0;
+}
+
+void STATUS_SetDescriptions(const char* source_description, const char* dest_description) {
+    CopyField(g_info.sourceDescription, sizeof g_info.sourceDescription, source_description);
+    CopyField(g_info.destDescription, sizeof g_info.destDescription, dest_description);
+}
+
+void STATUS_SetPercent(int percent) {
+    g_info.totalPercent = static_cast<float>(percent);
+    STATUS_Refresh();
+}
+
+void STATUS_FileStart(const ZYNDISK_WALK* record) {
+    CopyField(g_info.sourcePath, sizeof g_info.sourcePath, record ? record->source : "");
+    CopyField(g_info.destPath, sizeof g_info.destPath, record ? record->destination : "");
+    g_info.filePercent = -1.0f;
+    if (g_firstFile) g_info.totalPercent = -1.0f;
+    g_firstFile = false;
+    STATUS_Refresh();
+}
+
+int STATUS_FileProgress(uint32_t done, uint32_t size) {
+    if (g_info.filePercent < 0) g_fileBytes = 0;
+    if (g_info.totalPercent < 0) g_totalBytes = 0;
+    g_fileBytes += done;
+    g_totalBytes += done;
+    g_info.filePercent = static_cast<float>(g_fileBytes * 100.0 / (size == 0 ? 1 : size));
+    uint32_t total = 0;
+    ZYNDISK_GetTotalSize(&total);
+    g_info.totalPercent = static_cast<float>(g_totalBytes * 100.0 / (total == 0 ? 1 : total));
+    STATUS_Refresh();
+    return g_cancelRequested ? 1 : 0;
+}
+
+void STATUS_Refresh() {
+    if (g_window == nullptr) return;
+    if (g_mode == STATUS_INSTALL) {
+        if (lstrcmpiA(g_info.destPath, g_lastShownDest) != 0) {
+            SetDlgItemTextA(g_window, IDC_STATUS_SOURCE_DESC, g_info.sourceDescription);
+            SetShortened(IDC_STATUS_SOURCE_PATH, g_info.sourcePath);
+            SetDlgItemTextA(g_window, IDC_STATUS_DEST_DESC, g_info.destDescription);
+            SetShortened(IDC_STATUS_DEST_PATH, g_info.destPath);
+            CopyField(g_lastShownDest, sizeof g_lastShownDest, g_info.destPath);
+        }
+        STATUS_DrawBar(g_window, IDC_STATUS_FILE_BAR, static_cast<int>(g_info.filePercent));
+        STATUS_DrawBar(g_window, IDC_STATUS_TOTAL_BAR, static_cast<int>(g_info.totalPercent));
+    } else {
+        STATUS_DrawBar(g_window, IDC_UNINSTALL_STATUS_BAR, static_cast<int>(g_info.totalPercent));
+    }
+}
+
+void STATUS_DrawBar(HWND dialog, int id, int percent) {
+    HWND control = GetDlgItem(dialog, id);
+    if (control == nullptr) return;
+    {
+        BarPainter p(control);
+        RECT client{};
+        GetClientRect(control, &client);
+        int width = client.right - client.left + 1, height = client.bottom - client.top + 1;
+        p.memory = CreateCompatibleDC(p.dc);
+        p.bitmap = p.memory != nullptr ? CreateCompatibleBitmap(p.dc, width, height) : nullptr;
+        if (p.bitmap == nullptr) ZYNERROR_Fatal(ERROR_STATUS_COULDNT_CREATE_BMP, "status", __LINE__);
+        p.oldBitmap = SelectObject(p.memory, p.bitmap);
+        BitBlt(p.memory, 0, 0, width, height, p.dc, 0, 0, SRCCOPY);
+        HGDIOBJ oldPen = SelectObject(p.memory, GetStockObject(BLACK_PEN));
+        HGDIOBJ oldBrush = SelectObject(p.memory, GetStockObject(WHITE_BRUSH));
+        Rectangle(p.memory, 0, 0, width - 1, height - 1);
+        int filled = std::clamp(percent, 0, 100) * client.right / 100;
+        if (filled > 0) {
+            HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+            SelectObject(p.memory, GetStockObject(NULL_PEN));
+            SelectObject(p.memory, blue);
+            Rectangle(p.memory, 1, 1, filled, height - 1);
+            SelectObject(p.memory, GetStockObject(WHITE_BRUSH));
+            DeleteObject(blue);
+        }
+        BitBlt(p.dc, 0, 0, width, height, p.memory, 0, 0, SRCCOPY);
+        SelectObject(p.memory, oldPen);
+        SelectObject(p.memory, oldBrush);
+    }
+    UpdateWindow(dialog);
+    DrainMessages();
+}
+
+void STATUS_ShortenPath(HWND control, const char* path, char* output) {
+    if (output == nullptr) return;
+    if (path == nullptr) path = "";
+    HDC dc = GetDC(control);
+    RECT measured{0, 0, 640, 480};
+    DrawTextA(dc, path, -1, &measured, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    ReleaseDC(control, dc);
+    RECT client{};
+    GetClientRect(control, &client);
+    if (measured.right - measured.left <= client.right - client.left) {
+        std::snprintf(output, 260, "%s", path);
+        return;
+    }
+    ZYNDISK_PATTERN parts = ZYNDISK_SplitPattern(path);
+    std::string name = parts.file;
+    size_t dot = name.rfind('.');
+    std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
+    if (dot != std::string::npos) name.resize(dot);
+    std::snprintf(output, 260, "%s\\...\\%s%s", parts.drive.c_str(), name.c_str(), extension.c_str());
+}
+
+HWND STATUS_ShowWait(int string_id, ...) {
+    char format[kWaitTextSize];
+    LANGUAGE_LoadString(string_id, format, sizeof format);
+    va_list arguments;
+    va_start(arguments, string_id);
+    std::vsnprintf(g_waitText, sizeof g_waitText, format, arguments);
+    va_end(arguments);
+    HINSTANCE own = WMINST_GetInstance() != nullptr ? WMINST_GetInstance() : GetModuleHandleA(nullptr);
+    return CreateDialogParamA(own, "DLG_MODELESS", WMINST_GetMainWindow(), WaitProc, 0);
+}
+
+void STATUS_CloseWait(HWND window) {
+    if (window != nullptr) DestroyWindow(window);
+}
+
+const STATUS_INFO* STATUS_GetInfo() { return &g_info; }
+HWND STATUS_GetWindow() { return g_window; }
+bool STATUS_IsCancelRequested() { return g_cancelRequested; }
