@@ -22,6 +22,10 @@ namespace zyntest {
 struct DialogAnswer {
     int command = IDOK;                     // posted as WM_COMMAND once the texts are set
     std::map<int, std::string> texts = {};  // control id -> text typed into it first
+    // For a dialog that leaves its owner open (a refusal over a form): what to do
+    // with the owner next, after this dialog has closed. 0: nothing.
+    int ownerCommand = 0;
+    std::map<int, std::string> ownerTexts = {};
 };
 
 struct DialogShown {
@@ -29,6 +33,8 @@ struct DialogShown {
     std::string text;  // a message box's text (control 0xFFFF)
     std::map<int, std::string> controls;
     bool messageBox = false;
+    int unnamed = 0;         // controls with the id 0xFFFF
+    std::vector<int> icons;  // other statics
     bool answered = false;
     bool systemMenu = false;
     HWND owner = nullptr;
@@ -78,8 +84,25 @@ private:
     static BOOL CALLBACK CollectChild(HWND child, LPARAM lparam) {
         auto* shown = reinterpret_cast<DialogShown*>(lparam);
         int id = GetDlgCtrlID(child) & 0xFFFF;
-        shown->controls[id] = Text(child);
+        // Several unnamed statics share the id 0xFFFF: keep the first, count them all.
+        if (!shown->controls.count(id)) shown->controls[id] = Text(child);
+        if (id == 0xFFFF) ++shown->unnamed;
+        char type[32] = "";
+        GetClassNameA(child, type, sizeof type);
+        if (id != 0xFFFF && lstrcmpiA(type, "Static") == 0) shown->icons.push_back(id);
         return TRUE;
+    }
+
+    // A system message box: one unnamed text, an icon at most (a static whose id
+    // differs between systems), standard buttons.
+    static bool IsMessageBox(const DialogShown& seen) {
+        if (seen.unnamed != 1 || seen.icons.size() > 1) return false;
+        for (const auto& entry : seen.controls) {
+            int id = entry.first;
+            bool icon = !seen.icons.empty() && id == seen.icons.front();
+            if (id != 0xFFFF && !icon && (id < IDOK || id > IDCONTINUE)) return false;
+        }
+        return true;
     }
 
     void OnInit(HWND dialog) {
@@ -91,7 +114,7 @@ private:
         seen.systemMenu = (GetWindowLongPtrA(dialog, GWL_STYLE) & WS_SYSMENU) != 0;
         GetWindowRect(dialog, &seen.rect);
         EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&seen));
-        seen.messageBox = seen.controls.count(0xFFFF) != 0;
+        seen.messageBox = IsMessageBox(seen);
         if (seen.messageBox) seen.text = seen.controls[0xFFFF];
         // Modeless windows of the product: the status window and the please-wait box.
         bool modeless = seen.controls.empty() || seen.controls.count(202) != 0 || seen.controls.count(1001) != 0;
@@ -110,6 +133,10 @@ private:
             }
             for (const auto& [id, text] : answer.texts) SetDlgItemTextA(dialog, id, text.c_str());
             PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(answer.command), 0);
+            if (answer.ownerCommand != 0 && seen.owner != nullptr) {
+                for (const auto& [id, text] : answer.ownerTexts) SetDlgItemTextA(seen.owner, id, text.c_str());
+                PostMessageA(seen.owner, WM_COMMAND, static_cast<WPARAM>(answer.ownerCommand), 0);
+            }
         }
         shown.push_back(std::move(seen));
     }

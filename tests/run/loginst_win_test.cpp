@@ -1,0 +1,94 @@
+// Script paths made absolute, and directories made and recorded by the install run.
+#include "run/loginst.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "log/logcomn.h"
+#include "log/zynlog.h"
+#include "script/var.h"
+#include "support/testsupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class InstallPaths : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);
+        VAR_Set("SourceDirectory", "D:\\SRC");
+        VAR_Set("DestinationDirectory", dir_.path().c_str());
+    }
+    void TearDown() override {
+        ZYNLOG_Terminate();
+        VAR_Terminate();
+    }
+    zyntest::TempDir dir_;
+};
+
+TEST_F(InstallPaths, RelativePathsJoinTheBaseDirectory) {
+    struct Case {
+        const char* path;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a.txt", "D:\\SRC\\a.txt"},
+        {"sub\\a.txt", "D:\\SRC\\sub\\a.txt"},
+        {"", "D:\\SRC\\"},
+        {"C:x.txt", "C:x.txt"},
+        {"C:\\abs\\x.txt", "C:\\abs\\x.txt"},
+        {"\\\\server\\share\\x", "\\\\server\\share\\x"},
+    };
+    for (const Case& c : cases) {
+        char buffer[64];
+        std::strcpy(buffer, c.path);
+        EXPECT_EQ(LOGINST_MakeSourcePath(buffer, sizeof buffer), 0) << c.path;
+        EXPECT_STREQ(buffer, c.expected) << c.path;
+    }
+    // Base, backslash, path and terminator must fit: "D:\SRC" + "\" + "ab" + NUL is 10.
+    char exact[16] = "ab";
+    EXPECT_EQ(LOGINST_MakeSourcePath(exact, 9), ERROR_LOGINST_BUFFER_TOO_SMALL);
+    EXPECT_STREQ(exact, "ab");
+    EXPECT_EQ(LOGINST_MakeSourcePath(exact, 10), 0);
+    char dest[300] = "x";
+    EXPECT_EQ(LOGINST_MakeDestinationPath(dest, sizeof dest), 0);
+    EXPECT_EQ(std::string(dest), dir_.path() + "\\x");
+    VAR_Delete("SourceDirectory");
+    char orphan[16] = "y";
+    EXPECT_NE(LOGINST_MakeSourcePath(orphan, sizeof orphan), 0);
+}
+
+TEST_F(InstallPaths, MadeDirectoriesAreRememberedUntilTheLogIsOpenThenRecorded) {
+    std::string first = dir_.file("a"), second = dir_.file("a\\b");
+    ASSERT_EQ(LOGINST_CreateDirectories((second + "\\").c_str()), 0);
+    EXPECT_TRUE(fs::is_directory(second));
+    char list[1024];
+    ASSERT_EQ(VAR_Get(LOGINST_ADDED_DIRECTORIES, list, sizeof list), 0);
+    EXPECT_EQ(std::string(list), first + ";" + second) << "only what did not exist";
+
+    ASSERT_EQ(ZYNLOG_Init(nullptr, ZYNLOG_DEFAULT_AUTOSAVE), 0);
+    int demo = -1;
+    ASSERT_EQ(LOGCOMN_NewDemo("Aquarium", &demo), 0);
+    LOGINST_SetDemoId(demo);
+    std::string third = dir_.file("a\\b\\c");
+    ASSERT_EQ(LOGINST_CreateDirectories(third.c_str()), 0);
+    ZYNLOG_KEY key = nullptr, files = nullptr;
+    ASSERT_EQ(LOGCOMN_GetDemoKey(&key), 0);
+    ASSERT_EQ(ZYNLOG_OpenKey(key, "Files", &files), 0);
+    char data[16];
+    ASSERT_EQ(ZYNLOG_GetValue(files, third.c_str(), data, sizeof data), 0);
+    EXPECT_EQ(std::string(data), std::to_string(demo));
+    ASSERT_EQ(VAR_Get(LOGINST_ADDED_DIRECTORIES, list, sizeof list), 0);
+    EXPECT_EQ(std::string(list), first + ";" + second) << "the list is not added to any more";
+
+    EXPECT_EQ(LOGINST_CreateDirectories("\\\\server\\share\\x"), 0) << "network paths are left alone";
+    std::string blocked = dir_.file("file");
+    zyntest::WriteFileBytes(blocked, "x");
+    EXPECT_EQ(LOGINST_CreateDirectories((blocked + "\\sub").c_str()), ERROR_SYS_DIRECTORY_MAKE);
+}
+
+}  // namespace
