@@ -47,6 +47,8 @@ enum Column {
     kInstall,
 };
 
+int FindSource(int disk, char* source, int size, bool recurse);
+
 // The demo whose copies the created-file hook records.
 int g_demoId = -1;
 
@@ -83,6 +85,13 @@ std::string ReadDestinationDirectory() {
     char destination[VAR_MAX_WORK_LENGTH];
     Check(VAR_Get("DestinationDirectory", destination, sizeof destination), __LINE__);
     return destination;
+}
+
+// Creating a key that exists counts as a change of the log and so brings the next
+// autosave nearer; a record per copied file would otherwise save the log twice as often.
+int OpenOrCreateKey(ZYNLOG_KEY parent, const char* name, ZYNLOG_KEY* key) {
+    int result = ZYNLOG_OpenKey(parent, name, key);
+    return result == ERROR_ZYNLOG_SUB_KEY_NOT_FOUND ? ZYNLOG_CreateKey(parent, name, key) : result;
 }
 
 bool Inside(const char* path, const std::string& destination) {
@@ -159,7 +168,7 @@ int CopySection() {
         std::snprintf(source, sizeof source, "%s", line[kSourceFile]);
         Check(LOGINST_MakeSourcePath(source, sizeof source), __LINE__);
         std::vector<char> target = AbsoluteDestination(line[kDestFile]);
-        int found = LOGFILE_FindSource(std::atoi(line[kDiskette]), source, sizeof source);
+        int found = FindSource(std::atoi(line[kDiskette]), source, sizeof source, COMMON_IsTrue(line[kRecurse]));
         if (found == 100) return 100;
         Check(found, __LINE__);
         STATUS_SetDescriptions(line[kSourceDescription], line[kDestDescription]);
@@ -245,6 +254,28 @@ bool SourcePresent(const char* source) {
     return false;
 }
 
+int StopAtFirst(ZYNDISK_WALK*) { return 1; }
+
+// A recursive line has its source when the walk would find anything in the tree.
+bool TreePresent(const char* source) {
+    return ZYNDISK_Walk(StopAtFirst, source, LOGFILE_SEARCH_MASK, "", 0, ZYNDISK_RECURSE, 0) == 1;
+}
+
+int FindSource(int disk, char* source, int size, bool recurse) {
+    if (source == nullptr) return ERROR_LOGFILES_BUFFER_TOO_SMALL;
+    for (;;) {
+        if (recurse ? TreePresent(source) : SourcePresent(source)) return 0;
+        if (NEXTDISK_Prompt(NEXTDISK_GetDiskName(disk).c_str(), source) == 2) return 100;
+        char folder[VAR_MAX_WORK_LENGTH];
+        Check(VAR_Get("SourceDirectory", folder, sizeof folder), __LINE__);
+        std::string moved = folder;
+        if (moved.empty() || moved.back() != '\\') moved.push_back('\\');
+        moved += ZYNDISK_SplitPattern(source).file;
+        if (size < 0 || moved.size() >= static_cast<size_t>(size)) return ERROR_LOGFILES_BUFFER_TOO_SMALL;
+        std::memcpy(source, moved.c_str(), moved.size() + 1);
+    }
+}
+
 }  // namespace
 
 int LOGFILE_Install(int demo_id, const char* section, int action) {
@@ -271,13 +302,13 @@ int LOGFILE_RecordFile(int demo_id, const char* path) {
     if (Inside(path, ReadDestinationDirectory())) {
         ZYNLOG_KEY demo_key = nullptr;
         Check(LOGCOMN_GetDemoKey(&demo_key), __LINE__);
-        Check(ZYNLOG_CreateKey(demo_key, LOGFILE_KEY, &files), __LINE__);
+        Check(OpenOrCreateKey(demo_key, LOGFILE_KEY, &files), __LINE__);
         Check(ZYNLOG_SetValue(files, path, id.c_str()), __LINE__);
         return 0;
     }
     ZYNLOG_KEY common = nullptr;
-    Check(ZYNLOG_CreateKey(ZYNLOG_ROOT_KEY, LOGCOMN_COMMON_KEY, &common), __LINE__);
-    Check(ZYNLOG_CreateKey(common, LOGFILE_KEY, &files), __LINE__);
+    Check(OpenOrCreateKey(ZYNLOG_ROOT_KEY, LOGCOMN_COMMON_KEY, &common), __LINE__);
+    Check(OpenOrCreateKey(common, LOGFILE_KEY, &files), __LINE__);
     int longest = 0;
     Check(ZYNLOG_QueryKeyInfo(files, nullptr, nullptr, nullptr, nullptr, &longest), __LINE__);
     std::vector<char> owners(static_cast<size_t>(longest) + 1);
@@ -342,17 +373,4 @@ int LOGFILE_Uninstall(ZYNLOG_KEY key, int demo_id) {
     return 0;
 }
 
-int LOGFILE_FindSource(int disk, char* source, int size) {
-    if (source == nullptr) return ERROR_LOGFILES_BUFFER_TOO_SMALL;
-    for (;;) {
-        if (SourcePresent(source)) return 0;
-        if (NEXTDISK_Prompt(NEXTDISK_GetDiskName(disk).c_str(), source) == 2) return 100;
-        char folder[VAR_MAX_WORK_LENGTH];
-        Check(VAR_Get("SourceDirectory", folder, sizeof folder), __LINE__);
-        std::string moved = folder;
-        if (moved.empty() || moved.back() != '\\') moved.push_back('\\');
-        moved += ZYNDISK_SplitPattern(source).file;
-        if (size < 0 || moved.size() >= static_cast<size_t>(size)) return ERROR_LOGFILES_BUFFER_TOO_SMALL;
-        std::memcpy(source, moved.c_str(), moved.size() + 1);
-    }
-}
+int LOGFILE_FindSource(int disk, char* source, int size) { return FindSource(disk, source, size, false); }

@@ -13,6 +13,7 @@
 
 inline constexpr int ZYNDISK_PATH_SIZE = 264;
 inline constexpr uint32_t ZYNDISK_COPY_BUFFER = 0xFFF0;  // bytes per block
+inline constexpr unsigned long ZYNDISK_PUMP_INTERVAL = 50;  // ms between two drains of the queue
 
 // Operation flags, one word shared by every walk operation.
 inline constexpr uint32_t ZYNDISK_RECURSE = 0x1;

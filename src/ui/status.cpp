@@ -30,6 +30,11 @@ uint32_t g_totalBytes = 0;
 bool g_firstFile = true;
 char g_lastShownDest[260] = "";
 
+// The callbacks come once per block and per file, thousands of times a second on a
+// fast disk; the window is repainted (and the queue drained) at most this often.
+constexpr DWORD kPaintInterval = 50;
+DWORD g_lastPaint = 0;
+
 char g_waitText[kWaitTextSize] = "";
 int g_waitWidth = 0;
 int g_waitHeight = 0;
@@ -62,6 +67,12 @@ void DrainMessages() {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+}
+
+void RefreshSoon() {
+    DWORD now = GetTickCount();
+    if (now - g_lastPaint < kPaintInterval) return;
+    STATUS_Refresh();
 }
 
 void CopyField(char* field, size_t size, const char* text) { std::snprintf(field, size, "%s", text ? text : ""); }
@@ -221,7 +232,7 @@ void STATUS_SetDescriptions(const char* source_description, const char* dest_des
 
 void STATUS_SetPercent(int percent) {
     g_info.totalPercent = static_cast<float>(percent);
-    STATUS_Refresh();
+    RefreshSoon();
 }
 
 void STATUS_FileStart(const ZYNDISK_WALK* record) {
@@ -230,7 +241,7 @@ void STATUS_FileStart(const ZYNDISK_WALK* record) {
     g_info.filePercent = -1.0f;
     if (g_firstFile) g_info.totalPercent = -1.0f;
     g_firstFile = false;
-    STATUS_Refresh();
+    RefreshSoon();
 }
 
 int STATUS_FileProgress(uint32_t done, uint32_t size) {
@@ -242,12 +253,13 @@ int STATUS_FileProgress(uint32_t done, uint32_t size) {
     uint32_t total = 0;
     ZYNDISK_GetTotalSize(&total);
     g_info.totalPercent = static_cast<float>(g_totalBytes * 100.0 / (total == 0 ? 1 : total));
-    STATUS_Refresh();
+    RefreshSoon();
     return g_cancelRequested ? 1 : 0;
 }
 
 void STATUS_Refresh() {
     if (g_window == nullptr) return;
+    g_lastPaint = GetTickCount();
     if (g_mode == STATUS_INSTALL) {
         if (lstrcmpiA(g_info.destPath, g_lastShownDest) != 0) {
             SetDlgItemTextA(g_window, IDC_STATUS_SOURCE_DESC, g_info.sourceDescription);

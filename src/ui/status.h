@@ -30,9 +30,10 @@ int STATUS_Init(int mode);
 int STATUS_Terminate();
 // Texts for the next file start (cut to 79 characters).
 void STATUS_SetDescriptions(const char* source_description, const char* dest_description);
-// Sets the total to percent and refreshes the window (the uninstall's progress).
+// Sets the total to percent and refreshes the window at most every 50 ms (the
+// uninstall's progress).
 void STATUS_SetPercent(int percent);
-// The copy engine's callbacks.
+// The copy engine's callbacks. They repaint the window at most every 50 ms.
 void STATUS_FileStart(const ZYNDISK_WALK* record);
 int STATUS_FileProgress(uint32_t done, uint32_t size);  // 1 once the user has cancelled
 // Redraws texts (when the destination changed) and bars; then drains the message queue.

@@ -177,6 +177,16 @@ TEST_F(FilesSection, AttributeLettersAreCaseSensitiveAndCStartsFromTheSource) {
     }
 }
 
+TEST_F(FilesSection, ARecursiveLineFindsItsSourceInSubFolders) {
+    Source("tree\\a\\one.dat", "1");
+    Source("tree\\b\\two.dat", "2");
+    Script("[Files]\nx, tree\\*.dat,, data\\,, 1, N, N, 0, 1, Y, N, Y\n");
+    DialogScript none;  // no diskette prompt: the tree holds the files
+    ASSERT_EQ(LOGFILE_Install(demo_, "Files", PLIST_INSTALL), 0);
+    EXPECT_EQ(ReadFileBytes(Dest("data\\a\\one.dat")), "1");
+    EXPECT_EQ(ReadFileBytes(Dest("data\\b\\two.dat")), "2");
+}
+
 TEST_F(FilesSection, AppendAddsToTheDestination) {
     Source("part.txt", "-more");
     Put(Dest("log.txt"), "start");

@@ -30,6 +30,9 @@ std::string ItemText(int id) {
     return text;
 }
 
+// Lets the repaint interval pass, so that the next callback paints.
+void Settle() { Sleep(60); }
+
 class StatusWindow : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -81,6 +84,7 @@ TEST_F(StatusWindow, ProgressCountsFileAndTotalAndShowsTheTexts) {
     ASSERT_EQ(STATUS_Init(STATUS_INSTALL), 0);
     STATUS_SetDescriptions("Program files", "Into the program folder");
     ZYNDISK_WALK first = Record("D:\\SRC\\A.EXE", "C:\\DEMO\\A.EXE");
+    Settle();
     STATUS_FileStart(&first);
     EXPECT_EQ(STATUS_GetInfo()->filePercent, -1.0f);
     EXPECT_EQ(ItemText(IDC_STATUS_SOURCE_DESC), "Program files");
@@ -94,15 +98,31 @@ TEST_F(StatusWindow, ProgressCountsFileAndTotalAndShowsTheTexts) {
     // The texts change only with the destination, compared ignoring case.
     STATUS_SetDescriptions("Changed", "Changed");
     ZYNDISK_WALK same = Record("D:\\SRC\\B.EXE", "c:\\demo\\a.exe");
+    Settle();
     STATUS_FileStart(&same);
     EXPECT_EQ(ItemText(IDC_STATUS_SOURCE_DESC), "Program files");
     ZYNDISK_WALK empty = Record("D:\\SRC\\EMPTY", "C:\\DEMO\\EMPTY");
+    Settle();
     STATUS_FileStart(&empty);
     EXPECT_EQ(ItemText(IDC_STATUS_SOURCE_DESC), "Changed");
     EXPECT_EQ(STATUS_FileProgress(0, 0), 0);
     EXPECT_FLOAT_EQ(STATUS_GetInfo()->filePercent, 0.0f) << "a size of 0 counts as 1";
     EXPECT_EQ(STATUS_FileProgress(200, 200), 0);
     EXPECT_FLOAT_EQ(STATUS_GetInfo()->totalPercent, after_first + 20.0f) << "the total keeps counting";
+}
+
+TEST_F(StatusWindow, CallbacksRepaintAtMostEveryFiftyMilliseconds) {
+    ASSERT_EQ(STATUS_Init(STATUS_INSTALL), 0);
+    Settle();
+    ZYNDISK_WALK first = Record("D:\\ONE", "C:\\DEMO\\ONE");
+    ZYNDISK_WALK second = Record("D:\\TWO", "C:\\DEMO\\TWO");
+    STATUS_FileStart(&first);
+    STATUS_FileStart(&second);
+    EXPECT_EQ(ItemText(IDC_STATUS_DEST_PATH), "C:\\DEMO\\ONE") << "too soon for another paint";
+    EXPECT_STREQ(STATUS_GetInfo()->destPath, "C:\\DEMO\\TWO") << "the record is always current";
+    Settle();
+    EXPECT_EQ(STATUS_FileProgress(1, 2), 0);
+    EXPECT_EQ(ItemText(IDC_STATUS_DEST_PATH), "C:\\DEMO\\TWO");
 }
 
 TEST_F(StatusWindow, LongTextsAreCutToTheirFields) {
