@@ -15,6 +15,10 @@ int LOGINST_MakeDestinationPath(char* path, int size);
 // alone) and records each one made: in LOGINSTAddedDirectories (joined by ";") while the
 // change log is not open, else as a file of the current demo. The first failure's code.
 int LOGINST_CreateDirectories(const char* path);
+// The install run proper: change log, demo id, unins.ini, then every section in list
+// order and the closing message. 0, 100 or ERROR_INSTALL_NEVER_STARTED.
+int LOGINST_Run();
+
 // The id of the demo this run installs; set by the install run once the demo is
 // registered, read by everything that records files for it. -1 before.
 void LOGINST_SetDemoId(int demo_id);

@@ -19,3 +19,6 @@ void LOGUNINS_Progress(int steps) {
     g_done += steps;
     STATUS_SetPercent(static_cast<int>(static_cast<long long>(g_done) * 100 / (g_total == 0 ? 1 : g_total)));
 }
+
+// Placeholder until the uninstall replay lands.
+int LOGUNINS_Run() { return 0; }

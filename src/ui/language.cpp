@@ -18,3 +18,8 @@ int LANGUAGE_LoadString(int id, char* buffer, int size) {
     return length > 0 ? length : 0;
 }
 void LANGUAGE_SetInstance(HINSTANCE library) { g_library = library; }
+
+// Placeholders until language selection lands.
+int LANGUAGE_Load() { return 0; }
+int LANGUAGE_Terminate() { return 0; }
+void LANGUAGE_Discard() {}

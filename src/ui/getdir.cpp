@@ -1,0 +1,5 @@
+#include "ui/getdir.h"
+
+// Placeholders until directory selection lands.
+int GETDIR_Show(int) { return 1; }
+void ABOUT_Show() {}
