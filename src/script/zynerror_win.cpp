@@ -10,6 +10,7 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "script/zynerror_ids.h"
+#include "ui/dialog.h"
 #include "ui/language.h"
 #include "ui/string_ids.h"
 
@@ -67,14 +68,6 @@ void SetCaption(HWND dialog) {
     SetWindowTextA(dialog, caption);
 }
 
-void CentreOnScreen(HWND dialog) {
-    RECT frame{};
-    GetWindowRect(dialog, &frame);
-    int x = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
-    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 // Like every dialog of the program: no moving or closing through the system
 // menu, and no screen saver while it is up.
 INT_PTR RefuseSystemCommand(HWND dialog, WPARAM command) {
@@ -115,7 +108,7 @@ INT_PTR CALLBACK DetailsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     switch (message) {
     case WM_INITDIALOG:
         SetCaption(dialog);
-        CentreOnScreen(dialog);
+        DIALOG_Center(dialog);
         SetDlgItemTextA(dialog, IDC_ERROR_TEXT, g_data.errorText.data());
         SetDlgItemTextA(dialog, IDC_ERROR_FILE, g_data.source);
         SetNumber(dialog, IDC_ERROR_LINE, g_data.line);
@@ -136,7 +129,7 @@ INT_PTR CALLBACK DetailsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 INT_PTR OnMessageInit(HWND dialog) {
     SetCaption(dialog);
-    CentreOnScreen(dialog);
+    DIALOG_Center(dialog);
     SetDlgItemTextA(dialog, IDC_ERROR_TEXT, g_data.introduction.data());
     // A shared system icon: it is never destroyed.
     g_data.icon = LoadIconA(nullptr, IDI_EXCLAMATION);

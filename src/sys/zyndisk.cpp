@@ -197,16 +197,7 @@ void PumpMessages() {
     if (g_pumped && now - g_lastPump < ZYNDISK_PUMP_INTERVAL) return;
     g_pumped = true;
     g_lastPump = now;
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            // Nobody else would see it: put it back for whoever runs a loop later.
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    ZYNDISK_DispatchPending();
 }
 
 void Created(const char* path) {
@@ -507,3 +498,16 @@ void ZYNDISK_SetOverwriteHook(ZYNDISK_OVERWRITE_HOOK hook) { g_overwriteHook = h
 void ZYNDISK_SetCopyStartHook(ZYNDISK_COPY_START_HOOK hook) { g_copyStartHook = hook; }
 void ZYNDISK_SetProgressHook(ZYNDISK_PROGRESS_HOOK hook) { g_progressHook = hook; }
 void ZYNDISK_SetCreatedHook(ZYNDISK_CREATED_HOOK hook) { g_createdHook = hook; }
+
+void ZYNDISK_DispatchPending() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Nobody else would see it: put it back for whoever runs a loop later.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}

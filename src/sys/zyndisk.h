@@ -105,3 +105,7 @@ int ZYNDISK_IsProhibited(std::string_view pattern, std::string_view windows_dire
 uint32_t ZYNDISK_RoundToClusters(uint32_t size, uint32_t cluster);
 // a + b, saturating at 0xFFFFFFFF.
 uint32_t ZYNDISK_AddSaturating(uint32_t a, uint32_t b);
+
+// Serves every window message waiting in the queue (a long operation on the one thread
+// keeps its windows alive this way); a quit message is put back for a later loop.
+void ZYNDISK_DispatchPending();

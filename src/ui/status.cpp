@@ -57,18 +57,6 @@ struct BarPainter {
     BarPainter& operator=(const BarPainter&) = delete;
 };
 
-void DrainMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 void RefreshSoon() {
     DWORD now = GetTickCount();
     if (now - g_lastPaint < kPaintInterval) return;
@@ -305,7 +293,7 @@ void STATUS_DrawBar(HWND dialog, int id, int percent) {
         SelectObject(p.memory, oldBrush);
     }
     UpdateWindow(dialog);
-    DrainMessages();
+    ZYNDISK_DispatchPending();
 }
 
 void STATUS_ShortenPath(HWND control, const char* path, char* output) {
