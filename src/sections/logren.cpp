@@ -1,0 +1,129 @@
+// The Rename section.
+#include "sections/logren.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "log/logcomn.h"
+#include "run/loginst.h"
+#include "run/logunins.h"
+#include "run/plist.h"
+#include "script/common.h"
+#include "script/inf.h"
+#include "script/var.h"
+#include "script/zynerror.h"
+#include "sections/logfile.h"
+#include "sys/zyndisk.h"
+#include "ui/status.h"
+
+namespace {
+
+constexpr char kSource[] = "logren";
+constexpr int kColumns = 4;
+constexpr uint32_t kAnyFile = 0x87;
+
+void Check(int code, int line) {
+    if (code < 0) ZYNERROR_Fatal(code, kSource, line);
+}
+
+std::string ResolvePath(const char* file) {
+    std::vector<char> path(LOGFILE_DESTINATION_SIZE);
+    std::snprintf(path.data(), path.size(), "%s", file);
+    Check(LOGINST_MakeDestinationPath(path.data(), static_cast<int>(path.size())), __LINE__);
+    return path.data();
+}
+
+// The new name's drive and directory, or the source's where the new name has none.
+std::string TargetName(const char* source, const char* new_name) {
+    char source_drive[_MAX_DRIVE], source_dir[_MAX_DIR];
+    char drive[_MAX_DRIVE], dir[_MAX_DIR], name[_MAX_FNAME], ext[_MAX_EXT];
+    _splitpath(source, source_drive, source_dir, nullptr, nullptr);
+    _splitpath(new_name, drive, dir, name, ext);
+    return std::string(drive[0] != '\0' ? drive : source_drive) + (dir[0] != '\0' ? dir : source_dir) + name + ext;
+}
+
+ZYNLOG_KEY RenameKey() {
+    ZYNLOG_KEY common = nullptr, key = nullptr;
+    Check(ZYNLOG_CreateKey(ZYNLOG_ROOT_KEY, "Common", &common), __LINE__);
+    Check(ZYNLOG_CreateKey(common, LOGREN_KEY, &key), __LINE__);
+    return key;
+}
+
+}  // namespace
+
+int LOGREN_RenameFile(int demo_id, const char* source, const char* new_name, const char* uninstall,
+                      const char* install) {
+    ZYNLOG_KEY demo = nullptr;
+    Check(LOGCOMN_GetDemoKey(&demo), __LINE__);
+    if (!COMMON_IsTrue(install)) return 0;
+    const std::string target = TargetName(source, new_name);
+    const std::string from = ResolvePath(source);
+    const int result = ZYNDISK_Rename(from.c_str(), kAnyFile, target.c_str(), 0, 0);
+    if (result == 0 && COMMON_IsTrue(uninstall)) {
+        ZYNLOG_KEY key = RenameKey();
+        const std::string name = from + ", " + target;
+        const std::string id = std::to_string(demo_id);
+        char data[1024];
+        std::string owners = id;
+        if (ZYNLOG_GetValue(key, name.c_str(), data, sizeof data) == 0) owners = std::string(data) + "," + id;
+        Check(ZYNLOG_SetValue(key, name.c_str(), owners.c_str()), __LINE__);
+    }
+    return result;
+}
+
+int LOGREN_Install(int demo_id, const char* section, int action) {
+    if (action != PLIST_INSTALL && action != PLIST_EXCLUSIVE_TEST) {
+        ZYNERROR_Fatal(ERROR_PLIST_UNKNOWN_ACTION, kSource, __LINE__);
+    }
+    char destination[VAR_MAX_WORK_LENGTH];
+    Check(VAR_Get("DestinationDirectory", destination, sizeof destination), __LINE__);
+    char name[LOGFILE_TOKEN_SIZE];
+    std::snprintf(name, sizeof name, "%s", section != nullptr ? section : "");
+    Check(INF_FindSection(name), __LINE__);
+    char tokens[kColumns][LOGFILE_TOKEN_SIZE];
+    for (;;) {
+        int result = INF_ReadTokens(&tokens[0][0], kColumns, LOGFILE_TOKEN_SIZE);
+        if (result == 1) {
+            STATUS_Terminate();
+            return result;
+        }
+        Check(result, __LINE__);
+        for (auto& token : tokens) Check(VAR_Substitute(token, token, LOGFILE_TOKEN_SIZE), __LINE__);
+        if (action == PLIST_INSTALL) {
+            LOGREN_RenameFile(demo_id, tokens[0], tokens[1], tokens[2], tokens[3]);
+        } else if (COMMON_IsTrue(tokens[3]) && ResolvePath(tokens[0]).find(destination) == std::string::npos) {
+            return ERROR_PLIST_EXCLUSIVE;
+        }
+    }
+}
+
+int LOGREN_Uninstall(ZYNLOG_KEY key, int demo_id) {
+    const std::string id = std::to_string(demo_id);
+    int values = 0, longest_name = 0, longest_data = 0;
+    Check(ZYNLOG_QueryKeyInfo(key, nullptr, nullptr, &values, &longest_name, &longest_data), __LINE__);
+    std::vector<char> name(static_cast<size_t>(longest_name) + 1), data(static_cast<size_t>(longest_data) + 1);
+    for (int i = values - 1; i >= 0; --i) {
+        Check(ZYNLOG_EnumValue(key, i, name.data(), static_cast<int>(name.size()), data.data(),
+                               static_cast<int>(data.size())),
+              __LINE__);
+        if (lstrcmpiA(data.data(), id.c_str()) == 0) {
+            std::string record(name.data());
+            size_t comma = record.find(',');
+            std::string source = record.substr(0, comma);
+            size_t start = comma == std::string::npos ? record.size() : record.find_first_not_of(' ', comma + 1);
+            std::string target = start == std::string::npos ? "" : record.substr(start);
+            // A file that cannot be moved back is left where it is; the record is spent.
+            ZYNDISK_Rename(target.c_str(), kAnyFile, source.c_str(), 0, 0);
+            Check(ZYNLOG_DeleteValue(key, record.c_str()), __LINE__);
+        } else {
+            LOGCOMN_RemoveDemoFromList(demo_id, data.data());
+            Check(ZYNLOG_SetValue(key, name.data(), data.data()), __LINE__);
+        }
+        LOGUNINS_Progress(1);
+    }
+    return 0;
+}
