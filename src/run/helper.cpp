@@ -7,6 +7,7 @@
 #include <new>
 
 #include "sys/syscheck.h"
+#include "ui/dialog.h"
 
 namespace {
 
@@ -106,6 +107,12 @@ void HELPER_AddFile(const char* path) {
 int HELPER_IsRestartNeeded() { return g_restart_needed; }
 
 void HELPER_SetRestartNeeded(int flag) { g_restart_needed = flag; }
+
+void HELPER_TellRestart() {
+    if (!g_restart_needed) return;
+    MSG_SetCaption(-1);
+    MSG_Box(HELPER_RESTART_MESSAGE, MB_OK | MB_ICONINFORMATION);
+}
 
 void HELPER_Start() {
     try {

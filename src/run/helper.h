@@ -19,6 +19,8 @@ inline constexpr int HELPER_RESTART_MESSAGE = 3103;
 void HELPER_AddFile(const char* path);
 int HELPER_IsRestartNeeded();
 void HELPER_SetRestartNeeded(int flag);
+// With the restart flag set, tells the user (message 3103 under the default title).
+void HELPER_TellRestart();
 // Starts the helper minimised, or with the restart flag set registers it under
 // RunOnce and asks Windows to restart (Windows 95 family) or to log off.
 void HELPER_Start();
