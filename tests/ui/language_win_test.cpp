@@ -19,6 +19,11 @@
 #include <type_traits>
 #include <vector>
 
+#include "script/module.h"
+#include "script/var.h"
+#include "support/dialogs_win.h"
+#include "ui/language.h"
+
 namespace {
 
 // ---- What the program uses --------------------------------------------------------------------
@@ -351,6 +356,78 @@ TEST(OwnTemplates, LanguageDialogOffersSevenLanguagesInOneGroup) {
     // One group, so that choosing one language clears the others.
     EXPECT_EQ(groups, 1);
     EXPECT_EQ(WindowText(GetDlgItem(dialog.get(), IDOK)), "OK");
+}
+
+}  // namespace
+
+// ---- Choosing and loading the library ---------------------------------------------------------
+
+namespace {
+
+std::string LoadedFileName() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(LANGUAGE_GetInstance(), path, sizeof path);
+    std::string full = path;
+    return full.substr(full.find_last_of('\\') + 1);
+}
+
+TEST(LanguageLoad, ChoosesLoadsOnceAndTerminates) {
+    struct Case {
+        const char* getLanguage;  // null: undefined, as are the other two
+        const char* installName;
+        const char* defaultLibrary;
+        std::vector<zyntest::DialogAnswer> answers;
+        int result;
+        const char* loaded;    // file name of the library, or the box's title on failure
+        const char* language;  // the Language variable afterwards
+    };
+    const Case cases[] = {
+        {nullptr, "Demo", "german.dll", {{IDOK}}, -1, "INSTALL.INF ERROR!", nullptr},
+        {"N", "Demo", "D:\\X\\french.dll", {}, 0, "french.dll", nullptr},
+        {"N", "Demo", nullptr, {}, 0, "english.dll", nullptr},
+        {"Y", "Demo", "german.dll", {{IDOK}}, 0, "english.dll", "0"},
+        {"Y", "Demo", "german.dll", {{IDCANCEL}}, 0, "english.dll", nullptr},
+        {"Y", nullptr, "german.dll", {}, 0, "uninstal.dll", nullptr},
+        {"N", "Demo", "missing.dll", {{IDOK}}, ERROR_LANGUAGE_DLL_NOT_LOADED, "Low Level Error", nullptr},
+    };
+    ASSERT_TRUE(CopyFileA(BesideTests("english.dll").c_str(), BesideTests("uninstal.dll").c_str(), FALSE));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.getLanguage ? c.getLanguage : "-") + " " + (c.installName ? "install" : "uninstall") +
+                     " " + (c.defaultLibrary ? c.defaultLibrary : "-"));
+        ASSERT_EQ(VAR_Init(50), 0);
+        if (c.getLanguage) VAR_Set("GetLanguage", c.getLanguage);
+        if (c.installName) VAR_Set("InstallName", c.installName);
+        if (c.defaultLibrary) VAR_Set("DefaultLanguageDLL", c.defaultLibrary);
+        int modules = MODULE_Count();
+        zyntest::DialogScript script;
+        for (const auto& answer : c.answers) script.Add(answer);
+        EXPECT_EQ(LANGUAGE_Load(), c.result);
+        ASSERT_EQ(script.Unanswered(), 0u);
+        char language[8] = "";
+        EXPECT_EQ(VAR_Get("Language", language, sizeof language) == 0, c.language != nullptr);
+        if (c.language) {
+            EXPECT_STREQ(language, c.language);
+        }
+        if (c.result != 0) {
+            EXPECT_EQ(script.Answered().at(0).caption, c.loaded);
+            EXPECT_EQ(LANGUAGE_GetInstance(), nullptr);
+            VAR_Terminate();
+            continue;
+        }
+        EXPECT_EQ(LoadedFileName(), c.loaded);
+        EXPECT_EQ(MODULE_Count(), modules + 1);
+        EXPECT_EQ(LANGUAGE_Load(), 0);  // no second dialog: the script has no answer left
+        if (c.installName) {
+            EXPECT_EQ(LANGUAGE_Terminate(), 0);
+        } else {
+            LANGUAGE_Discard();  // the uninstaller removes its own copy
+            EXPECT_EQ(GetFileAttributesA(BesideTests("uninstal.dll").c_str()), INVALID_FILE_ATTRIBUTES);
+        }
+        EXPECT_EQ(LANGUAGE_GetInstance(), nullptr);
+        EXPECT_EQ(MODULE_Count(), modules);
+        VAR_Terminate();
+    }
+    DeleteFileA(BesideTests("uninstal.dll").c_str());
 }
 
 }  // namespace

@@ -1,0 +1,55 @@
+// The text rules for a destination directory, with the portable character set.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ui/chkpath_text.h"
+
+namespace {
+
+TEST(PathRules, AcceptsTrimsAndCapitalisesOrRefuses) {
+    struct Case {
+        const char* typed;
+        int valid;
+        const char* after;  // the text left in the caller's buffer
+    };
+    const Case cases[] = {
+        {"c:\\demo\\", 1, "C:\\DEMO\\"},
+        {"C:\\DEMO FILES  \\", 1, "C:\\DEMO FILES\\"},
+        {"C:\\A \\ \\", 0, "C:\\A \\\\"},  // only the blank right before the final backslash goes
+        {"C:\\DEMO   ", 1, "C:\\DEMO"},
+        {"C:\\My Demo (v2) [x]~!@#^_-.", 1, "C:\\MY DEMO (V2) [X]~!@#^_-."},
+        {"d:\\caf\xE9", 1, "D:\\CAF\xC9"},
+        {"C:\\", 0, "C:\\"},
+        {"D:", 0, "D:"},
+        {"C:\\   ", 0, "C:\\"},
+        {"", 0, ""},
+        {"DEMO", 0, "DEMO"},
+        {"\\DEMO", 0, "\\DEMO"},
+        {"1:\\DEMO", 0, "1:\\DEMO"},
+        {"C:\\DE;MO", 0, "C:\\DE;MO"},
+        {"C:\\DE:MO", 0, "C:\\DE:MO"},
+        {"C:\\DE/MO", 0, "C:\\DE/MO"},
+        {"C:\\DE,MO", 0, "C:\\DE,MO"},
+        {"C:\\DEMO\\\\SUB", 0, "C:\\DEMO\\\\SUB"},
+        {"\\\\SERVER\\SHARE", 0, "\\\\SERVER\\SHARE"},
+        {"c:\\windows\\demo", 0, "C:\\WINDOWS\\DEMO"},
+        {"C:\\WINDOWSAPPS", 0, "C:\\WINDOWSAPPS"},  // a substring is enough
+        {"C:\\WINDOWSX\\SYSTEM32\\X", 0, "C:\\WINDOWSX\\SYSTEM32\\X"},
+        {"C:\\WINDOW", 1, "C:\\WINDOW"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        char buffer[128];
+        snprintf(buffer, sizeof buffer, "%s", c.typed);
+        EXPECT_EQ(PATH_CheckText(buffer, "C:\\Windows", "c:\\windowsx\\system32", PATH_Latin1Charset()), c.valid);
+        EXPECT_STREQ(buffer, c.after);
+    }
+}
+
+TEST(PathRules, EmptyWindowsDirectoriesRefuseNothing) {
+    char path[] = "C:\\DEMO";
+    EXPECT_EQ(PATH_CheckText(path, "", "", PATH_Latin1Charset()), 1);
+}
+
+}  // namespace

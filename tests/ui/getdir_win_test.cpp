@@ -1,0 +1,158 @@
+// The directory dialog, its refusals and the drive check, with real dialogs from the
+// English library answered on this thread.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "run/mainwnd.h"
+#include "script/var.h"
+#include "support/dialogs_win.h"
+#include "support/testsupport.h"
+#include "ui/chkpath.h"
+#include "ui/getdir.h"
+#include "ui/string_ids.h"
+
+namespace {
+
+using zyntest::DialogAnswer;
+
+class GetDirectory : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(VAR_Init(50), 0);
+        VAR_Set("InstallName", "Demo");
+        VAR_Set("WindowsDirectory", "C:\\windows");
+        VAR_Set("WindowsSystemDirectory", "C:\\windows\\system32");
+        VAR_Set("DefaultDirectory", "C:\\DEMO");
+        VAR_Set("SourceDirectory", "C:\\MEDIUM\\");
+        // Message boxes are owned by the main window's last active popup: the dialog.
+        main_ = CreateWindowExA(0, "STATIC", "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        WMINST_SetMainWindow(main_);
+    }
+    void TearDown() override {
+        WMINST_SetMainWindow(nullptr);
+        DestroyWindow(main_);
+        VAR_Terminate();
+    }
+    std::string English(int id) {
+        char text[2048] = "";
+        LoadStringA(english_.get(), static_cast<UINT>(id), text, sizeof text);
+        return text;
+    }
+    std::string Destination() {
+        char value[1024] = "";
+        return VAR_Get("DestinationDirectory", value, sizeof value) == 0 ? value : "(unset)";
+    }
+    zyntest::LanguageLibrary english_;
+    HWND main_ = nullptr;
+};
+
+TEST_F(GetDirectory, AcceptsATypedPathAndStoresItInCapitals) {
+    zyntest::DialogScript script({{IDOK, {{1000, "c:\\zyn demo  \\"}}}});
+    EXPECT_EQ(GETDIR_Show(0), IDOK);
+    ASSERT_EQ(script.Answered().size(), 1u);
+    EXPECT_EQ(script.Answered()[0].controls.at(1000), "C:\\DEMO");  // preset from DefaultDirectory
+    EXPECT_EQ(script.Answered()[0].controls.at(IDOK), English(IDS_BUTTON_FINISH));
+    EXPECT_EQ(Destination(), "C:\\ZYN DEMO");
+}
+
+TEST_F(GetDirectory, RefusalsKeepTheDialogOpenUntilAnAcceptablePath) {
+    struct Case {
+        const char* typed;
+        bool messageBox;    // a message box rather than the bad-path dialog
+        int message;        // its string id
+    };
+    const Case cases[] = {
+        {"", true, IDS_MSG_DEST_EMPTY},
+        {"C:\\", false, 0},
+        {"C:\\A;B", false, 0},
+        {"c:\\windows\\demo", false, 0},
+        {"c:\\medium\\", true, IDS_MSG_DEST_IS_SOURCE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        VAR_Delete("DestinationDirectory");
+        // The refusal's answer then makes the dialog accept a good path.
+        zyntest::DialogScript script({{IDOK, {{1000, c.typed}}}, {IDOK, {}, IDOK, {{1000, "C:\\GOOD"}}}});
+        EXPECT_EQ(GETDIR_Show(0), IDOK);
+        auto shown = script.Answered();
+        ASSERT_EQ(shown.size(), 2u);
+        EXPECT_EQ(shown[1].messageBox, c.messageBox);
+        if (c.messageBox) {
+            EXPECT_EQ(shown[1].text, English(c.message));
+            EXPECT_EQ(shown[1].caption, English(IDS_TITLE_DESTINATION));
+        }
+        EXPECT_EQ(Destination(), "C:\\GOOD");
+    }
+}
+
+TEST_F(GetDirectory, NonEmptyDirectoryIsRefusedWhenUninstallCleansDirectories) {
+    zyntest::TempDir dir;
+    zyntest::WriteFileBytes(dir.file("one.txt"), "x");
+    VAR_Set("UninstallCleanDirs", "Y");
+    zyntest::DialogScript script({{IDOK, {{1000, dir.path()}}}, {IDOK, {}, IDCANCEL}});
+    EXPECT_EQ(GETDIR_Show(0), IDCANCEL);
+    ASSERT_EQ(script.Answered().size(), 2u);
+    EXPECT_NE(script.Answered()[1].controls.at(0xFFFF).find("empty"), std::string::npos);
+    EXPECT_EQ(Destination(), "(unset)");
+
+    std::string path = dir.file("new");
+    EXPECT_EQ(PATH_IsValid(path.data()), 1);  // a directory that does not exist yet is empty
+    VAR_Set("UninstallCleanDirs", "N");
+    path = dir.path();
+    EXPECT_EQ(PATH_IsValid(path.data()), 1);
+}
+
+TEST_F(GetDirectory, BackAndCancelLeaveTheDestinationAlone) {
+    VAR_Set("DestinationDirectory", "C:\\KEPT");
+    for (int button : {500, IDCANCEL}) {
+        zyntest::DialogScript script({{button, {{1000, "C:\\OTHER"}}}});
+        EXPECT_EQ(GETDIR_Show(1), button);
+        EXPECT_EQ(script.Answered().at(0).controls.at(1000), "C:\\OTHER");
+    }
+    EXPECT_EQ(Destination(), "C:\\KEPT");
+}
+
+TEST_F(GetDirectory, BrowserHandsItsPathBack) {
+    // A browser that failed would leave the text its answer put into the directory dialog.
+    zyntest::DialogScript script({{502, {{1000, "C:\\TYPED"}}}, {IDOK, {}, IDOK, {{1000, "C:\\FAILED"}}}});
+    EXPECT_EQ(GETDIR_Show(0), IDOK);
+    EXPECT_EQ(script.Answered().at(1).controls.count(101), 1u);  // the tree
+    EXPECT_EQ(Destination(), "C:\\TYPED");
+}
+
+TEST_F(GetDirectory, DriveClassesAreRefusedByMask) {
+    char unused[] = "?:\\DEMO";
+    for (char c = 'Z'; c >= 'D'; --c) {
+        if (!(GetLogicalDrives() & (1u << (c - 'A')))) unused[0] = c;
+    }
+    struct Case {
+        const char* path;
+        int mask;
+        int result;
+        int message;  // 0: no message
+    };
+    const Case cases[] = {
+        {"C:\\DEMO", 0x31, 0, 0},
+        {"C:\\DEMO", 0x04, -1, IDS_MSG_DRIVE_FIXED},
+        {unused, 0x31, -1, IDS_MSG_DRIVE_UNDETERMINED},
+        {"\\\\SERVER\\SHARE", 0x31, -1, IDS_MSG_DRIVE_UNDETERMINED},
+        {"\\\\SERVER\\SHARE", 0x30, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " " + std::to_string(c.mask));
+        for (int show : {0, 1}) {
+            zyntest::DialogScript script;
+            if (show && c.message) script.Add({IDOK});
+            EXPECT_EQ(DRIVE_CheckType(c.path, c.mask, show), c.result);
+            if (show && c.message) {
+                EXPECT_EQ(script.Answered().at(0).text, English(c.message));
+            }
+        }
+    }
+}
+
+}  // namespace
