@@ -60,10 +60,7 @@ TEST_F(GetDirectory, AcceptsATypedPathAndStoresItInCapitals) {
 }
 
 TEST_F(GetDirectory, RefusalsKeepTheDialogOpenUntilAnAcceptablePath) {
-    struct Case {
-        const char* typed;
-        int message;  // string id of the message box; 0: the bad-path dialog
-    };
+    struct Case { const char* typed; int message; };  // message: string id of the box; 0: bad path
     const Case cases[] = {
         {"", IDS_MSG_DEST_EMPTY},
         {"C:\\", 0},
@@ -126,15 +123,8 @@ TEST_F(GetDirectory, BrowserHandsItsPathBack) {
 
 TEST_F(GetDirectory, DriveClassesAreRefusedByMask) {
     char unused[] = "?:\\DEMO";
-    for (char c = 'Z'; c >= 'D'; --c) {
-        if (!(GetLogicalDrives() & (1u << (c - 'A')))) unused[0] = c;
-    }
-    struct Case {
-        const char* path;
-        int mask;
-        int result;
-        int message;  // 0: no message
-    };
+    for (char c = 'Z'; c >= 'D'; --c) unused[0] = (GetLogicalDrives() & (1u << (c - 'A'))) ? unused[0] : c;
+    struct Case { const char* path; int mask; int result; int message; };
     const Case cases[] = {
         {"C:\\DEMO", 0x31, 0, 0},
         {"C:\\DEMO", 0x04, -1, IDS_MSG_DRIVE_FIXED},

@@ -367,8 +367,7 @@ namespace {
 std::string LoadedFileName() {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(LANGUAGE_GetInstance(), path, sizeof path);
-    std::string full = path;
-    return full.substr(full.find_last_of('\\') + 1);
+    return std::strrchr(path, '\\') + 1;
 }
 
 TEST(LanguageLoad, ChoosesLoadsOnceAndTerminates) {
@@ -392,8 +391,7 @@ TEST(LanguageLoad, ChoosesLoadsOnceAndTerminates) {
     };
     ASSERT_TRUE(CopyFileA(BesideTests("english.dll").c_str(), BesideTests("uninstal.dll").c_str(), FALSE));
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.getLanguage ? c.getLanguage : "-") + " " + (c.installName ? "install" : "uninstall") +
-                     " " + (c.defaultLibrary ? c.defaultLibrary : "-"));
+        SCOPED_TRACE(std::string(c.installName ? "" : "uninstall ") + (c.defaultLibrary ? c.defaultLibrary : "-"));
         ASSERT_EQ(VAR_Init(50), 0);
         if (c.getLanguage) VAR_Set("GetLanguage", c.getLanguage);
         if (c.installName) VAR_Set("InstallName", c.installName);
