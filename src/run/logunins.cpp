@@ -12,6 +12,10 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "sections/logfile.h"
+#include "sections/logmod.h"
+#include "sections/logren.h"
+#include "sections/logshell.h"
+#include "sections/logvld.h"
 #include "sys/sys32.h"
 #include "sys/zyndisk.h"
 #include "ui/dialog.h"
@@ -26,6 +30,10 @@ constexpr uint32_t kDeleteMask = 0x87;
 // One row per record key a section writes; the replay finds its handler by name.
 constexpr LOGUNINS_ENTRY kHandlers[] = {
     {LOGFILE_KEY, LOGFILE_Uninstall},
+    {LOGMOD_KEY, LOGMOD_Uninstall},
+    {LOGREN_KEY, LOGREN_Uninstall},
+    {LOGSHELL_KEY, LOGSHELL_Uninstall},
+    {LOGVLD_KEY, LOGVLD_Uninstall},
 };
 
 int g_total = 0;
