@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <string_view>
 
 #include "log/logcomn.h"
 #include "log/zynlog.h"
