@@ -11,6 +11,7 @@
 #include "run/helper.h"
 #include "script/var.h"
 #include "script/zynerror.h"
+#include "sections/logdsk.h"
 #include "sections/logfile.h"
 #include "sections/logmod.h"
 #include "sections/logren.h"
@@ -31,6 +32,7 @@ constexpr uint32_t kDeleteMask = 0x87;
 constexpr LOGUNINS_ENTRY kHandlers[] = {
     {LOGFILE_KEY, LOGFILE_Uninstall},
     {LOGMOD_KEY, LOGMOD_Uninstall},
+    {LOGDSK_KEY, LOGDSK_Uninstall},
     {LOGREN_KEY, LOGREN_Uninstall},
     {LOGSHELL_KEY, LOGSHELL_Uninstall},
     {LOGVLD_KEY, LOGVLD_Uninstall},
