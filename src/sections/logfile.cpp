@@ -210,13 +210,18 @@ int SizePass(const char* section, const std::string& destination) {
 
 bool CleanDirectories() { return VAR_Exists("UninstallCleanDirs") && VAR_GetFlag("UninstallCleanDirs"); }
 
+// The helper beside the running uninstaller stays: it is started at the end and
+// removes itself.
+bool IsOwnHelper(const char* path) {
+    char folder[VAR_MAX_WORK_LENGTH];
+    if (VAR_Get("UninstallDirectory", folder, sizeof folder) != 0) return false;
+    std::string own_helper = std::string(folder) + "\\" + HELPER_EXE_NAME;
+    return lstrcmpiA(own_helper.c_str(), path) == 0;
+}
+
 // Deletes one entry of a directory being emptied; what cannot go now goes later.
 int CleanStep(ZYNDISK_WALK* record) {
-    char folder[VAR_MAX_WORK_LENGTH];
-    if (VAR_Get("UninstallDirectory", folder, sizeof folder) == 0) {
-        std::string own_helper = std::string(folder) + "\\" + HELPER_EXE_NAME;
-        if (lstrcmpiA(own_helper.c_str(), record->source) == 0) return 0;
-    }
+    if (IsOwnHelper(record->source)) return 0;
     uint32_t attributes = 0;
     bool directory = SYS_GetAttributes(record->source, &attributes) == 0 && (attributes & SYS_ATTR_DIRECTORY);
     int result = directory ? SYS_RemoveDirectory(record->source) : SYS_DeleteFile(record->source);
@@ -225,6 +230,7 @@ int CleanStep(ZYNDISK_WALK* record) {
 }
 
 void RemoveRecordedPath(const char* path) {
+    if (IsOwnHelper(path)) return;
     uint32_t attributes = 0;
     bool directory = SYS_GetAttributes(path, &attributes) == 0 && (attributes & SYS_ATTR_DIRECTORY);
     int result = 0;
@@ -234,7 +240,9 @@ void RemoveRecordedPath(const char* path) {
         result = ZYNDISK_DeleteTree(path, kDeleteMask, 0, 0);
     } else {
         std::string pattern = std::string(path) + "\\*.*";
-        result = ZYNDISK_Walk(CleanStep, pattern.c_str(), kDeleteMask, "", 0, ZYNDISK_RECURSE | ZYNDISK_DIRECTORIES, 0);
+        ZYNDISK_Walk(CleanStep, pattern.c_str(), kDeleteMask, "", 0, ZYNDISK_RECURSE | ZYNDISK_DIRECTORIES, 0);
+        // The walk hands over what is inside; the emptied directory itself goes here.
+        result = SYS_RemoveDirectory(path);
     }
     if (result != 0) HELPER_AddFile(path);
 }
