@@ -86,11 +86,7 @@ void Start() {
                        static_cast<DWORD>(command.size() + 1)) != ERROR_SUCCESS) {
         return;
     }
-    if (std::strcmp(SYSCHECK_GetOS(), "Win95") == 0) {
-        RequestShutdown(EWX_REBOOT, 0);
-    } else {
-        RequestShutdown(EWX_LOGOFF, 0xFFFFFFFFul);
-    }
+    HELPER_RequestShutdown();
 }
 
 }  // namespace
@@ -101,6 +97,14 @@ void HELPER_AddFile(const char* path) {
         AddFile(path);
     } catch (const std::bad_alloc&) {
         // Nothing is reported here: an unlisted file simply stays behind.
+    }
+}
+
+void HELPER_RequestShutdown() {
+    if (std::strcmp(SYSCHECK_GetOS(), "Win95") == 0) {
+        RequestShutdown(EWX_REBOOT, 0);
+    } else {
+        RequestShutdown(EWX_LOGOFF, 0xFFFFFFFFul);
     }
 }
 

@@ -21,6 +21,9 @@ int HELPER_IsRestartNeeded();
 void HELPER_SetRestartNeeded(int flag);
 // With the restart flag set, tells the user (message 3103 under the default title).
 void HELPER_TellRestart();
+// Asks Windows to restart (Windows 95 family) or to log off; through the test
+// recorder when one is set (HELPER_SetRestartTarget).
+void HELPER_RequestShutdown();
 // Starts the helper minimised, or with the restart flag set registers it under
 // RunOnce and asks Windows to restart (Windows 95 family) or to log off.
 void HELPER_Start();
