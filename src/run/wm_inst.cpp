@@ -12,8 +12,8 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "sys/sys32.h"
-#include "sys/syscheck.h"
 #include "sys/zyndisk.h"
+#include "ui/chkpath.h"
 #include "ui/dialog.h"
 #include "ui/getdir.h"
 #include "ui/string_ids.h"
@@ -157,17 +157,11 @@ LRESULT OnSysCommand(HWND window, WPARAM wparam, LPARAM lparam) {
 
 // ---- bootstrap ---------------------------------------------------------------------
 
-bool DriveAcceptable(const char* root) {
-    const int drive_class = SYSCHECK_GetDriveClass(root);
-    if (drive_class < SYSCHECK_DRIVE_UNDETERMINED || drive_class > SYSCHECK_DRIVE_RAMDISK) return false;
-    return (WMINST_TEMP_REFUSED_DRIVES & (1 << drive_class)) == 0;
-}
-
 // The first drive, A to Z, that may take the temporary copy and has room for it.
 bool FindTempDrive(char (&root)[4]) {
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
         std::snprintf(root, sizeof root, "%c:\\", letter);
-        if (!DriveAcceptable(root)) continue;
+        if (DRIVE_CheckType(root, WMINST_TEMP_REFUSED_DRIVES, 0) != 0) continue;
         double free_bytes = 0;
         if (ZYNDISK_GetFreeSpace(root, &free_bytes) != 0) continue;
         if (free_bytes >= WMINST_TEMP_MINIMUM_FREE) return true;
