@@ -1,8 +1,8 @@
 // The "Ini Settings" section: single INI entries added, changed, deleted or given a
 // word more or less, and entries that occur several times under one name in a
-// section (the _MULTI operations). Changes are recorded under "Common"\"INI Settings"\
-// file\section\entry, one value per record named by the list of demos that own it, so
-// that removing one demo restores what the others still rely on.
+// section (the _MULTI operations). Changes are recorded under the keys "Common",
+// "INI Settings", file, section and entry, one value per record named by the list of
+// demos that own it, so that removing one demo restores what the others still rely on.
 #pragma once
 
 #include <string>
