@@ -1,0 +1,132 @@
+// The Ini Settings section on real INI files through the profile functions: each
+// operation with its record and undo, two demos sharing and handing over records, and
+// the duplicate-name editor on files that start with their section or are missing.
+#include "sections/logini.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "log/logcomn.h"
+#include "run/plist.h"
+#include "script/inf.h"
+#include "script/var.h"
+#include "support/testsupport.h"
+
+namespace {
+
+using zyntest::ReadFileBytes;
+using zyntest::WriteFileBytes;
+
+ZYNLOG_KEY Open(std::initializer_list<const char*> path) {
+    ZYNLOG_KEY key = ZYNLOG_ROOT_KEY;
+    for (const char* name : path) ZYNLOG_OpenKey(key, name, &key);
+    return key;
+}
+
+class LoginiSection : public ::testing::Test {
+protected:
+    void SetUp() override {
+        VAR_Init(VAR_DEFAULT_MAX_NUM);
+        VAR_Set("DestinationDirectory", dir_.path().c_str());
+        ZYNLOG_Init(nullptr, ZYNLOG_DEFAULT_AUTOSAVE);
+        LOGCOMN_NewDemo("Aquarium", &demo_);
+    }
+    void TearDown() override {
+        INF_Terminate();
+        ZYNLOG_Terminate();
+        VAR_Terminate();
+    }
+    std::string Get(const char* entry) {
+        char value[256];
+        GetPrivateProfileStringA("s", entry, "(none)", value, sizeof value, ini_.c_str());
+        return value;
+    }
+    // The records of one entry of section s as "name=data;".
+    std::string Records(const char* entry) {
+        ZYNLOG_KEY key = Open({"Common", LOGINI_KEY, ini_.c_str(), "s", entry});
+        std::string all;
+        char name[256], data[256];
+        for (int i = 0; ZYNLOG_EnumValue(key, i, name, sizeof name, data, sizeof data) == 0; ++i) {
+            all += std::string(name) + "=" + data + ";";
+        }
+        return all;
+    }
+    void Uninstall(int demo) { ASSERT_EQ(LOGINI_Uninstall(Open({"Common", LOGINI_KEY}), demo), 0); }
+
+    zyntest::TempDir dir_;
+    std::string ini_ = dir_.file("t.ini");
+    int demo_ = -1;
+};
+
+TEST_F(LoginiSection, EachOperationChangesRecordsAndIsUndone) {
+    WriteFileBytes(ini_, "[s]\r\nmod=old\r\ndel=gone\r\napp=com exe\r\nuna=C:\\X\\A.EXE B.EXE\r\nkeep=1\r\n");
+    const std::string script =
+        "[Ini Settings]\r\nadd, t.ini, s, add, v, , Y, Y\r\nMODIFY, t.ini, s, mod, new, , Y, Y\r\n"
+        "MODIFY, t.ini, s, none, x, , Y, Y\r\nDELETE, t.ini, s, del, , , Y, Y\r\nCREATE, t.ini, s, keep, 2, , Y, Y\r\n"
+        "APPEND, t.ini, s, app, scr, , Y, Y\r\nAPPEND, t.ini, s, app, co, , Y, Y\r\nCREATE, t.ini, s, made, 1, , Y, Y\r\n"
+        "APPEND, t.ini, s, ext, scr, , Y, Y\r\nUNAPPEND, t.ini, s, una, a.exe, , Y, Y\r\n"
+        "ADD, t.ini, s, off, x, , Y, N\r\nADD, new.ini, n, e, v, , Y, Y\r\n";
+    ASSERT_EQ(INF_LoadText(script.c_str(), script.size()), 0);
+    EXPECT_EQ(LOGINI_Install(demo_, "Ini Settings", PLIST_EXCLUSIVE_TEST), 1);
+    ASSERT_EQ(LOGINI_Install(demo_, "Ini Settings", PLIST_INSTALL), 1);
+    struct Row { const char *entry, *installed, *record, *restored; };
+    const Row rows[] = {
+        {"add", "v", "0=add,v,ZYNDEFAULT;", "(none)"},     {"mod", "new", "0=MODIFY,new,old;", "old"},
+        {"none", "(none)", "", "(none)"},                   {"del", "(none)", "0=DELETE,,gone;", "gone"},
+        {"keep", "1", "", "1"},                             {"app", "com exe scr", "0=APPEND,scr,com exe;", "com exe"},
+        {"off", "(none)", "", "(none)"},                    {"made", "1", "0=CREATE,1,ZYNDEFAULT;", "(none)"},
+        {"ext", "scr", "0=APPEND,scr;", ""},
+        {"una", "B.EXE", "0=UNAPPEND,a.exe,C:\\X\\A.EXE;", "B.EXE C:\\X\\A.EXE"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Get(row.entry), row.installed) << row.entry;
+        EXPECT_EQ(Records(row.entry), row.record) << row.entry;
+    }
+    char owner[8] = "";
+    EXPECT_EQ(ZYNLOG_GetValue(Open({"Demo 0", "Files"}), dir_.file("new.ini").c_str(), owner, sizeof owner), 0);
+    Uninstall(demo_);
+    for (const Row& row : rows) EXPECT_EQ(Get(row.entry), row.restored) << row.entry;
+    EXPECT_EQ(ReadFileBytes(dir_.file("new.ini")), "");  // the section went with its last entry
+    EXPECT_EQ(ZYNLOG_EnumKey(Open({"Common", LOGINI_KEY}), 0, owner, sizeof owner), ERROR_ZYNLOG_SUB_KEY_NOT_FOUND);
+}
+
+TEST_F(LoginiSection, TwoDemosShareOrHandOverRecordsInEitherOrder) {
+    struct Case { const char* later_value; int first_out; const char *records_between, *value_between; };
+    const Case cases[] = {
+        {"x", 5, "3=ADD,x,o;", "x"}, {"x", 3, "5=ADD,x,o;", "x"}, {"y", 3, "5=ADD,x,o;", "y"}, {"y", 5, "3=ADD,x,o;", "x"},
+    };
+    for (const Case& c : cases) {
+        WriteFileBytes(ini_, "[s]\r\ne=o\r\n");
+        for (int demo : {3, 5}) {
+            const char* value = demo == 3 ? "x" : c.later_value;
+            ASSERT_EQ(LOGINI_ChangeEntry(demo, "ADD", ini_.c_str(), "s", "e", value, "", "Y", "Y"), 0);
+        }
+        Uninstall(c.first_out);
+        EXPECT_EQ(Records("e"), c.records_between) << c.later_value << c.first_out;
+        EXPECT_EQ(Get("e"), c.value_between) << c.later_value << c.first_out;
+        Uninstall(8 - c.first_out);
+        EXPECT_EQ(Get("e"), "o");
+        EXPECT_EQ(Records("e"), "");
+    }
+}
+
+TEST_F(LoginiSection, DuplicateNameLinesInFirstSectionAndMissingFiles) {
+    WriteFileBytes(ini_, "[386Enh]\r\ndevice=a.386\r\n");
+    auto multi = [&](const char* op, const char* value, const char* uninstall) {
+        return LOGINI_ChangeEntry(demo_, op, ini_.c_str(), "386enh", "device", value, value, uninstall, "Y");
+    };
+    for (int run = 0; run < 2; ++run) ASSERT_EQ(multi("ADD_MULTI", "N.EXE", "N"), 0);
+    ASSERT_EQ(multi("DELETE_MULTI", "A.386", "Y"), 0);
+    EXPECT_EQ(ReadFileBytes(ini_), "[386Enh]\r\ndevice=N.EXE\r\n");
+    DeleteFileA(ini_.c_str());
+    LOGINI_RestoreEntry(ini_.c_str(), "s", "e", "ADD,v,o");
+    EXPECT_EQ(GetFileAttributesA(ini_.c_str()), INVALID_FILE_ATTRIBUTES);
+    Uninstall(demo_);
+    EXPECT_EQ(ReadFileBytes(ini_), "\r\n[386enh]\r\ndevice=a.386\r\n");
+}
+
+}  // namespace
