@@ -12,7 +12,13 @@
 #include "script/inf.h"
 #include "script/var.h"
 #include "script/zynerror.h"
+#include "sections/logbckup.h"
+#include "sections/logdsk.h"
 #include "sections/logfile.h"
+#include "sections/logmod.h"
+#include "sections/logren.h"
+#include "sections/logshell.h"
+#include "sections/logvld.h"
 #include "sections/logother.h"
 #include "sys/sys32.h"
 #include "ui/dialog.h"
@@ -38,16 +44,16 @@ constexpr SectionRow kSections[] = {
     {"Files", LOGFILE_Install, LOGFILE_Install},
     {"Protection Files", LOGFILE_Install, LOGFILE_Install},
     {"Other Files", LOGOTHER_Install, LOGFILE_Install},
-    {"Protection Backup", nullptr, nullptr},
-    {"Rename", nullptr, nullptr},
+    {"Protection Backup", LOGBCKUP_Install, LOGBCKUP_Install},
+    {"Rename", LOGREN_Install, LOGREN_Install},
     {"Ini Settings", nullptr, nullptr},
     {"Protection", nullptr, nullptr},
-    {"Modify Files", nullptr, nullptr},
+    {"Modify Files", LOGMOD_Install, LOGMOD_Install},
     {"Registry32", nullptr, nullptr},
-    {"Shell", nullptr, nullptr},
+    {"Shell", LOGSHELL_Install, LOGSHELL_Install},
     {"PM Info", nullptr, nullptr},
-    {"Desktop", nullptr, nullptr},
-    {"Validate Files", nullptr, nullptr},
+    {"Desktop", LOGDSK_Install, LOGDSK_Install},
+    {"Validate Files", LOGVLD_Install, LOGVLD_Install},
     {"Register DLLs", nullptr, nullptr},
     {"Launch", nullptr, nullptr},
 };

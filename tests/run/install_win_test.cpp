@@ -13,6 +13,7 @@
 #include "script/zynerror.h"
 #include "support/dialogs_win.h"
 #include "support/testsupport.h"
+#include "sys/syscheck.h"
 #include "sys/zyndisk.h"
 
 namespace {
@@ -28,6 +29,8 @@ std::string Profile(const std::string& file, const char* section, const char* ke
 
 // Sections in the reverse of their running order.
 const std::string kOther = "[Other Files]\nother.txt, Y\n";
+// Every other registered section, empty: each must at least have its header.
+const std::string kRest = "[Protection Backup]\n[Rename]\n[Modify Files]\n[Shell]\n[Desktop]\n[Validate Files]\n";
 const std::string kCopies =
     "[Protection Files]\nx, p,, p,, 1, N, N, 0, 1, N, Y, Y\n[Files]\nx, a,, a,, 1, N, N, 0, 1, N, Y, Y\n";
 
@@ -36,14 +39,15 @@ protected:
     void SetUp() override {
         VAR_Init(VAR_DEFAULT_MAX_NUM);
         COMMON_RegisterErrorHooks();
+        COMMON_InitSystemVariables();
         CreateDirectoryA(dir_.file("src").c_str(), nullptr);
         for (const char* name : {"a", "p"}) zyntest::WriteFileBytes(dir_.file("src\\") + name, name);
         const char* variables[][2] = {{"SourceDirectory", "$(Work)\\src"}, {"DestinationDirectory", "$(Work)\\dest"},
                                       {"LogFile", "$(Work)\\logs\\zyn.log"}, {"ApplicationName", "Aquarium"},
-                                      {"GetLanguage", "N"}, {"Exclusive", "FALSE"}, {"InstallBulletproofing", "Y"}};
+                                      {"GetLanguage", "N"}, {"InstallName", "Aquarium Setup"}, {"Exclusive", "FALSE"}, {"InstallBulletproofing", "Y"}};
         VAR_Set("Work", dir_.path().c_str());
         for (auto& [name, value] : variables) VAR_Set(name, Expand(value).c_str());
-        Script(kOther + kCopies);
+        Script(kRest + kOther + kCopies);
     }
     void TearDown() override {
         WritePrivateProfileStringA("ZYN INSTALL", nullptr, nullptr, "WIN.INI");
@@ -85,7 +89,8 @@ protected:
 
 TEST_F(InstallRun, SectionsRunInListOrderAnotherInstallThereIsAskedFirstAndAMissingHeaderIsFatal) {
     ASSERT_EQ(Run(), 0);
-    EXPECT_EQ(Records("Demo 0"), "\\dest=0;\\dest\\unins.ini=0;\\dest\\a=0;\\dest\\p=0;\\dest\\other.txt=0;");
+    // The destination page keeps an accepted path in capitals.
+    EXPECT_EQ(Records("Demo 0"), "\\DEST=0;\\DEST\\unins.ini=0;\\DEST\\a=0;\\DEST\\p=0;\\DEST\\other.txt=0;");
     EXPECT_EQ(Records("Common"), "\\logs=0;") << "made before the log was open";
     const std::string unins = Expand("$(DestinationDirectory)\\unins.ini"), log = Expand("$(LogFile)");
     EXPECT_EQ(Profile(unins, "INFO", "DemoID") + "," + Profile(unins, "INFO", "LOGFile"), "0," + log);
@@ -103,17 +108,17 @@ TEST_F(InstallRun, SectionsRunInListOrderAnotherInstallThereIsAskedFirstAndAMiss
     // Without its header the Other Files section ends the run when its turn comes.
     VAR_Set("DestinationDirectory", Expand("$(Work)\\fresh").c_str());
     Script(kCopies);
-    EXPECT_EXIT(INSTALL_Run(), ::testing::ExitedWithCode(zyntest::kFatalExitCode), "");
+    EXPECT_EXIT(Run(), ::testing::ExitedWithCode(zyntest::kFatalExitCode), "");
 }
 
 TEST_F(InstallRun, OnlyADemoWithChangesOutsideItsDirectoryIsExclusive) {
     for (const bool outside : {false, true}) {
         VAR_Set("Exclusive", "TRUE");
         VAR_Set("DestinationDirectory", Expand(outside ? "$(Work)\\two" : "$(Work)\\one").c_str());
-        Script(kOther + (outside ? "$(SourceDirectory)\\setup.exe, N\n" : "") + kCopies);
+        Script(kRest + kOther + (outside ? "$(SourceDirectory)\\setup.exe, N\n" : "") + kCopies);
         ASSERT_EQ(Run(), 0);
         EXPECT_EQ(Expand("$(Exclusive)"), outside ? "TRUE" : "FALSE");
-        EXPECT_EQ(Profile("WIN.INI", "ZYN INSTALL", "EXCLUSIVE PATH"), outside ? Expand("$(Work)\\two") : "");
+        EXPECT_EQ(Profile("WIN.INI", "ZYN INSTALL", "EXCLUSIVE PATH"), outside ? Expand("$(DestinationDirectory)") : "");
     }
     DialogScript refusal({{IDOK}});
     EXPECT_EQ(INSTALL_Run(), ERROR_INSTALL_NEVER_STARTED);
