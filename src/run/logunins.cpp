@@ -13,6 +13,7 @@
 #include "script/zynerror.h"
 #include "sections/logdsk.h"
 #include "sections/logfile.h"
+#include "sections/logini.h"
 #include "sections/logmod.h"
 #include "sections/logren.h"
 #include "sections/logshell.h"
@@ -31,6 +32,7 @@ constexpr uint32_t kDeleteMask = 0x87;
 // One row per record key a section writes; the replay finds its handler by name.
 constexpr LOGUNINS_ENTRY kHandlers[] = {
     {LOGFILE_KEY, LOGFILE_Uninstall},
+    {LOGINI_KEY, LOGINI_Uninstall},
     {LOGMOD_KEY, LOGMOD_Uninstall},
     {LOGDSK_KEY, LOGDSK_Uninstall},
     {LOGREN_KEY, LOGREN_Uninstall},
