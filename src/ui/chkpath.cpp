@@ -42,13 +42,16 @@ bool HasEntries(std::string directory) {
     return false;
 }
 
-INT_PTR CALLBACK BadPathProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+}  // namespace
+
+INT_PTR CALLBACK PATH_NoticeProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
+            DIALOG_FillCaption(dialog);
             DIALOG_Center(dialog);
             return TRUE;
         case WM_COMMAND:
-            // Escape closes the notice like its OK button.
+            // Escape closes a notice like its OK button.
             if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) EndDialog(dialog, IDOK);
             return TRUE;
         case WM_SYSCOMMAND:
@@ -57,8 +60,6 @@ INT_PTR CALLBACK BadPathProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
             return FALSE;
     }
 }
-
-}  // namespace
 
 int PATH_IsValid(char* path) {
     if (path == nullptr) return 0;
@@ -72,7 +73,7 @@ int PATH_IsValid(char* path) {
 void PATH_ShowBadPath(HWND owner) {
     bool clean = VAR_Exists("UninstallCleanDirs") && VAR_GetFlag("UninstallCleanDirs");
     const char* name = clean ? "DLG_BADPATH_32_NOT_EMPTY" : "DLG_BADPATH_32";
-    DialogBoxParamA(LANGUAGE_GetInstance(), name, owner, BadPathProc, 0);
+    DialogBoxParamA(LANGUAGE_GetInstance(), name, owner, PATH_NoticeProc, 0);
 }
 
 int DRIVE_CheckType(const char* path, int refused_mask, int show_message) {

@@ -125,22 +125,6 @@ INT_PTR CALLBACK GetDirectoryProc(HWND dialog, UINT message, WPARAM wparam, LPAR
     }
 }
 
-INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG:
-            DIALOG_FillCaption(dialog);
-            DIALOG_Center(dialog);
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) EndDialog(dialog, IDOK);
-            return TRUE;
-        case WM_SYSCOMMAND:
-            return DIALOG_SysCommand(dialog, wparam);
-        default:
-            return FALSE;
-    }
-}
-
 }  // namespace
 
 int GETDIR_Show(int index) {
@@ -148,4 +132,4 @@ int GETDIR_Show(int index) {
     return left == -1 ? DIALOG_RESULT_FAILED : static_cast<int>(left);
 }
 
-void ABOUT_Show() { DIALOG_Modal("DLG_ABOUT", AboutProc, 0); }
+void ABOUT_Show() { DIALOG_Modal("DLG_ABOUT", PATH_NoticeProc, 0); }
