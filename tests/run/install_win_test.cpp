@@ -44,7 +44,8 @@ protected:
         for (const char* name : {"a", "p"}) zyntest::WriteFileBytes(dir_.file("src\\") + name, name);
         const char* variables[][2] = {{"SourceDirectory", "$(Work)\\src"}, {"DestinationDirectory", "$(Work)\\dest"},
                                       {"LogFile", "$(Work)\\logs\\zyn.log"}, {"ApplicationName", "Aquarium"},
-                                      {"GetLanguage", "N"}, {"InstallName", "Aquarium Setup"}, {"Exclusive", "FALSE"}, {"InstallBulletproofing", "Y"}};
+                                      {"GetLanguage", "N"}, {"InstallName", "Aquarium Setup"}, {"Exclusive", "FALSE"},
+                                      {"InstallBulletproofing", "Y"}};
         VAR_Set("Work", dir_.path().c_str());
         for (auto& [name, value] : variables) VAR_Set(name, Expand(value).c_str());
         Script(kRest + kOther + kCopies);
@@ -56,6 +57,7 @@ protected:
         ZYNLOG_Terminate();
         INF_Terminate();
         VAR_Terminate();
+        LANGUAGE_Terminate();  // the run loaded its own library and listed it for clean-up
     }
     static std::string Expand(const char* text) {
         char buffer[1024];
@@ -84,7 +86,6 @@ protected:
         return text;
     }
     zyntest::TempDir dir_;
-    zyntest::LanguageLibrary english_;
 };
 
 TEST_F(InstallRun, SectionsRunInListOrderAnotherInstallThereIsAskedFirstAndAMissingHeaderIsFatal) {
@@ -118,7 +119,8 @@ TEST_F(InstallRun, OnlyADemoWithChangesOutsideItsDirectoryIsExclusive) {
         Script(kRest + kOther + (outside ? "$(SourceDirectory)\\setup.exe, N\n" : "") + kCopies);
         ASSERT_EQ(Run(), 0);
         EXPECT_EQ(Expand("$(Exclusive)"), outside ? "TRUE" : "FALSE");
-        EXPECT_EQ(Profile("WIN.INI", "ZYN INSTALL", "EXCLUSIVE PATH"), outside ? Expand("$(DestinationDirectory)") : "");
+        const std::string claimed = outside ? Expand("$(DestinationDirectory)") : "";
+        EXPECT_EQ(Profile("WIN.INI", "ZYN INSTALL", "EXCLUSIVE PATH"), claimed);
     }
     DialogScript refusal({{IDOK}});
     EXPECT_EQ(INSTALL_Run(), ERROR_INSTALL_NEVER_STARTED);
