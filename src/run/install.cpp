@@ -16,10 +16,11 @@
 #include "sections/logdsk.h"
 #include "sections/logfile.h"
 #include "sections/logmod.h"
+#include "sections/logother.h"
+#include "sections/logreg.h"
 #include "sections/logren.h"
 #include "sections/logshell.h"
 #include "sections/logvld.h"
-#include "sections/logother.h"
 #include "sys/sys32.h"
 #include "ui/dialog.h"
 #include "ui/getdir.h"
@@ -49,7 +50,7 @@ constexpr SectionRow kSections[] = {
     {"Ini Settings", nullptr, nullptr},
     {"Protection", nullptr, nullptr},
     {"Modify Files", LOGMOD_Install, LOGMOD_Install},
-    {"Registry32", nullptr, nullptr},
+    {"Registry32", LOGREG_Install, LOGREG_Install},
     {"Shell", LOGSHELL_Install, LOGSHELL_Install},
     {"PM Info", nullptr, nullptr},
     {"Desktop", LOGDSK_Install, LOGDSK_Install},

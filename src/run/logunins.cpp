@@ -15,6 +15,7 @@
 #include "sections/logfile.h"
 #include "sections/logini.h"
 #include "sections/logmod.h"
+#include "sections/logreg.h"
 #include "sections/logren.h"
 #include "sections/logshell.h"
 #include "sections/logvld.h"
@@ -35,6 +36,7 @@ constexpr LOGUNINS_ENTRY kHandlers[] = {
     {LOGINI_KEY, LOGINI_Uninstall},
     {LOGMOD_KEY, LOGMOD_Uninstall},
     {LOGDSK_KEY, LOGDSK_Uninstall},
+    {LOGREG_KEY, LOGREG_Uninstall},
     {LOGREN_KEY, LOGREN_Uninstall},
     {LOGSHELL_KEY, LOGSHELL_Uninstall},
     {LOGVLD_KEY, LOGVLD_Uninstall},
