@@ -556,7 +556,9 @@ int LOGREG_Install(int demo_id, const char* section, int action) {
     if (action != PLIST_INSTALL && action != PLIST_EXCLUSIVE_TEST) return ERROR_PLIST_UNKNOWN_ACTION;
     char name[LOGFILE_TOKEN_SIZE];
     std::snprintf(name, sizeof name, "%s", section != nullptr ? section : "");
-    if (int result = INF_FindSection(name); result != 0) return result;
+    // Every section of the fixed list must be in the script: a missing one stops the
+    // install here, in the check pass as well, rather than passing for a refusal.
+    if (int result = INF_FindSection(name); result != 0) ZYNERROR_Fatal(result, kSource, __LINE__);
     char tokens[kColumns][LOGFILE_TOKEN_SIZE];
     for (;;) {
         int result = INF_ReadTokens(&tokens[0][0], kColumns, LOGFILE_TOKEN_SIZE);
