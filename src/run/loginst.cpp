@@ -13,6 +13,7 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "sections/logfile.h"
+#include "sections/logini.h"
 #include "sys/sys32.h"
 #include "sys/zyndisk.h"
 #include "ui/dialog.h"
@@ -44,19 +45,20 @@ std::string WithoutTrailingBackslash(std::string path) {
     return path;
 }
 
-// The entries that keep a second exclusive demo off this machine. Written straight to
-// WIN.INI until the INI settings section can add them as recorded changes.
-void AddExclusiveWinIniEntries() {
+// The entries that keep a second exclusive demo off this machine, added as recorded INI
+// changes so that the uninstaller takes them away again.
+void AddExclusiveWinIniEntries(int demo_id) {
     char windows[MAX_PATH] = "";
     GetWindowsDirectoryA(windows, sizeof windows);
     const std::string winIni = WithoutTrailingBackslash(windows) + "\\WIN.INI";
     const std::string demo = ReadVariable("ApplicationName", VAR_MAX_WORK_LENGTH, __LINE__);
     const std::string destination =
         WithoutTrailingBackslash(ReadVariable("DestinationDirectory", VAR_MAX_WORK_LENGTH, __LINE__));
-    if (!WritePrivateProfileStringA("ZYN INSTALL", "EXCLUSIVE DEMO", demo.c_str(), winIni.c_str()) ||
-        !WritePrivateProfileStringA("ZYN INSTALL", "EXCLUSIVE PATH", destination.c_str(), winIni.c_str())) {
-        ZYNERROR_Fatal(ERROR_SYS_FILE_WRITE, kSource, __LINE__);
-    }
+    const char* file = winIni.c_str();
+    Check(LOGINI_ChangeEntry(demo_id, "ADD", file, "ZYN INSTALL", "EXCLUSIVE DEMO", demo.c_str(), "", "Y", "Y"),
+          __LINE__);
+    Check(LOGINI_ChangeEntry(demo_id, "ADD", file, "ZYN INSTALL", "EXCLUSIVE PATH", destination.c_str(), "", "Y", "Y"),
+          __LINE__);
 }
 
 // The warning about a destination that already holds an installation; true to go on.
@@ -200,7 +202,7 @@ int LOGINST_Run() {
     Check(LOGCOMN_NewDemo(name.c_str(), &demo_id), __LINE__);
     LOGINST_SetDemoId(demo_id);
     RecordEarlyDirectories(demo_id);
-    if (VAR_GetFlag("Exclusive")) AddExclusiveWinIniEntries();
+    if (VAR_GetFlag("Exclusive")) AddExclusiveWinIniEntries(demo_id);
     Check(LOGINST_CreateDirectories(ReadVariable("DestinationDirectory", VAR_MAX_WORK_LENGTH, __LINE__).c_str()),
           __LINE__);
     WriteUninsIni(uninsIni, demo_id, log);
