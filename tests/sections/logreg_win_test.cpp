@@ -150,6 +150,16 @@ TEST_F(Registry, TwoDemosOverwriteAndDeleteAndEitherUninstallOrderGivesTheRegist
     }
 }
 
+TEST_F(Registry, AKeyALaterDemoDeletedTakesItsBackupAlongWhenTheDemoThatAddedItGoes) {
+    ASSERT_EQ(Line(first_, "REG_SET_VALUE", "New\\K", "REG_SZ", "v", "1"), 0);
+    ASSERT_EQ(Line(second_, "REG_DELETE_KEY", "New\\K"), 0);
+    EXPECT_EQ(Dump(), "\\New\n\\New\\ZYN_KEY_0000\n\\New\\ZYN_KEY_0000|v=1\n");
+    EXPECT_EQ(Records("New\\K"), "0=KEY_ADDED_BY_ZYN_INSTALL;1=KEY_DELETED_BY_ZYN_INSTALL,ZYN_KEY_0000;");
+    ASSERT_EQ(Uninstall(first_), 0);
+    EXPECT_EQ(Dump(), "");
+    EXPECT_EQ(Records(""), "-");
+}
+
 TEST_F(Registry, EachOperationChangesOnlyWhatItShould) {
     const struct {
         const char *op, *key, *type, *name, *data, *uninstall;
