@@ -13,6 +13,7 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "sections/logbckup.h"
+#include "sections/logdll.h"
 #include "sections/logdsk.h"
 #include "sections/logfile.h"
 #include "sections/logmod.h"
@@ -55,7 +56,7 @@ constexpr SectionRow kSections[] = {
     {"PM Info", nullptr, nullptr},
     {"Desktop", LOGDSK_Install, LOGDSK_Install},
     {"Validate Files", LOGVLD_Install, LOGVLD_Install},
-    {"Register DLLs", nullptr, nullptr},
+    {"Register DLLs", LOGDLL_Install, LOGDLL_Install},
     {"Launch", nullptr, nullptr},
 };
 static_assert(std::size(kSections) == 15);

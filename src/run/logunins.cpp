@@ -11,6 +11,7 @@
 #include "run/helper.h"
 #include "script/var.h"
 #include "script/zynerror.h"
+#include "sections/logdll.h"
 #include "sections/logdsk.h"
 #include "sections/logfile.h"
 #include "sections/logini.h"
@@ -40,6 +41,7 @@ constexpr LOGUNINS_ENTRY kHandlers[] = {
     {LOGREN_KEY, LOGREN_Uninstall},
     {LOGSHELL_KEY, LOGSHELL_Uninstall},
     {LOGVLD_KEY, LOGVLD_Uninstall},
+    {LOGDLL_KEY, LOGDLL_Uninstall},
 };
 
 int g_total = 0;
