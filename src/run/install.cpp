@@ -16,6 +16,7 @@
 #include "sections/logdll.h"
 #include "sections/logdsk.h"
 #include "sections/logfile.h"
+#include "sections/logini.h"
 #include "sections/logmod.h"
 #include "sections/logother.h"
 #include "sections/logreg.h"
@@ -48,7 +49,7 @@ constexpr SectionRow kSections[] = {
     {"Other Files", LOGOTHER_Install, LOGFILE_Install},
     {"Protection Backup", LOGBCKUP_Install, LOGBCKUP_Install},
     {"Rename", LOGREN_Install, LOGREN_Install},
-    {"Ini Settings", nullptr, nullptr},
+    {"Ini Settings", LOGINI_Install, LOGINI_Install},
     {"Protection", nullptr, nullptr},
     {"Modify Files", LOGMOD_Install, LOGMOD_Install},
     {"Registry32", LOGREG_Install, LOGREG_Install},

@@ -67,8 +67,9 @@ TEST_F(LoginiSection, EachOperationChangesRecordsAndIsUndone) {
     const std::string script =
         "[Ini Settings]\r\nadd, t.ini, s, add, v, , Y, Y\r\nMODIFY, t.ini, s, mod, new, , Y, Y\r\n"
         "MODIFY, t.ini, s, none, x, , Y, Y\r\nDELETE, t.ini, s, del, , , Y, Y\r\nCREATE, t.ini, s, keep, 2, , Y, Y\r\n"
-        "APPEND, t.ini, s, app, scr, , Y, Y\r\nAPPEND, t.ini, s, app, co, , Y, Y\r\nCREATE, t.ini, s, made, 1, , Y, Y\r\n"
-        "APPEND, t.ini, s, ext, scr, , Y, Y\r\nUNAPPEND, t.ini, s, una, a.exe, , Y, Y\r\n"
+        "APPEND, t.ini, s, app, scr, , Y, Y\r\nAPPEND, t.ini, s, app, co, , Y, Y\r\n"
+        "CREATE, t.ini, s, made, 1, , Y, Y\r\nAPPEND, t.ini, s, ext, scr, , Y, Y\r\n"
+        "UNAPPEND, t.ini, s, una, a.exe, , Y, Y\r\n"
         "ADD, t.ini, s, off, x, , Y, N\r\nADD, new.ini, n, e, v, , Y, Y\r\n";
     ASSERT_EQ(INF_LoadText(script.c_str(), script.size()), 0);
     EXPECT_EQ(LOGINI_Install(demo_, "Ini Settings", PLIST_EXCLUSIVE_TEST), 1);
@@ -97,7 +98,8 @@ TEST_F(LoginiSection, EachOperationChangesRecordsAndIsUndone) {
 TEST_F(LoginiSection, TwoDemosShareOrHandOverRecordsInEitherOrder) {
     struct Case { const char* later_value; int first_out; const char *records_between, *value_between; };
     const Case cases[] = {
-        {"x", 5, "3=ADD,x,o;", "x"}, {"x", 3, "5=ADD,x,o;", "x"}, {"y", 3, "5=ADD,x,o;", "y"}, {"y", 5, "3=ADD,x,o;", "x"},
+        {"x", 5, "3=ADD,x,o;", "x"}, {"x", 3, "5=ADD,x,o;", "x"},
+        {"y", 3, "5=ADD,x,o;", "y"}, {"y", 5, "3=ADD,x,o;", "x"},
     };
     for (const Case& c : cases) {
         WriteFileBytes(ini_, "[s]\r\ne=o\r\n");
