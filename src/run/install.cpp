@@ -17,6 +17,7 @@
 #include "sections/logdsk.h"
 #include "sections/logfile.h"
 #include "sections/logini.h"
+#include "sections/loglnch.h"
 #include "sections/logmod.h"
 #include "sections/logother.h"
 #include "sections/logreg.h"
@@ -58,7 +59,7 @@ constexpr SectionRow kSections[] = {
     {"Desktop", LOGDSK_Install, LOGDSK_Install},
     {"Validate Files", LOGVLD_Install, LOGVLD_Install},
     {"Register DLLs", LOGDLL_Install, LOGDLL_Install},
-    {"Launch", nullptr, nullptr},
+    {"Launch", LOGLNCH_Install, LOGLNCH_Install},
 };
 static_assert(std::size(kSections) == 15);
 

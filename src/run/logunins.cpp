@@ -14,6 +14,7 @@
 #include "sections/logdll.h"
 #include "sections/logdsk.h"
 #include "sections/logfile.h"
+#include "sections/loglnch.h"
 #include "sections/logini.h"
 #include "sections/logmod.h"
 #include "sections/logreg.h"
@@ -42,6 +43,7 @@ constexpr LOGUNINS_ENTRY kHandlers[] = {
     {LOGSHELL_KEY, LOGSHELL_Uninstall},
     {LOGVLD_KEY, LOGVLD_Uninstall},
     {LOGDLL_KEY, LOGDLL_Uninstall},
+    {LOGLNCH_KEY, LOGLNCH_Uninstall},
 };
 
 int g_total = 0;
