@@ -2,6 +2,8 @@
 //
 //   robot run --exe PATH [--args TEXT] [--cwd DIR] --script FILE|- [options]
 //   robot attach --pid N --script FILE|- [options]
+//   robot attach --image NAME --script FILE|- [options]   the first process running
+//                               NAME (a file name such as INST.EXE), waited for
 //   robot list --pid N          show the visible dialogs of a process
 //   robot parse --script FILE   check a script's syntax only
 //
@@ -21,11 +23,13 @@
 
 #include "robot.h"
 
+#include <tlhelp32.h>
+
 namespace {
 
 struct Arguments {
     std::string mode;
-    std::string exe, args, cwd, script;
+    std::string exe, args, cwd, script, image;
     DWORD pid = 0;
     bool leave = false;
     zynrobot::RunOptions options;
@@ -34,7 +38,7 @@ struct Arguments {
 int Usage(const std::string& why) {
     std::cerr << "robot: " << why << "\n"
               << "usage: robot run --exe PATH [--args TEXT] [--cwd DIR] --script FILE|- [options]\n"
-              << "       robot attach --pid N --script FILE|- [options]\n"
+              << "       robot attach --pid N|--image NAME --script FILE|- [options]\n"
               << "       robot list --pid N\n"
               << "       robot parse --script FILE|-\n"
               << "options: --res MODULE  --timeout S  --exit-timeout S  --shots DIR  --shot-cmd SCRIPT  --leave\n";
@@ -65,6 +69,27 @@ bool ReadScript(const std::string& path, std::string& text) {
     return true;
 }
 
+// The id of the first process whose program file is named image, waiting for one to
+// start: a program started by another (a bootstrap) has no id the caller could know.
+DWORD FindImage(const std::string& image, DWORD timeoutMs) {
+    const DWORD begin = GetTickCount();
+    do {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot != INVALID_HANDLE_VALUE) {
+            PROCESSENTRY32 entry{};
+            entry.dwSize = sizeof entry;
+            DWORD found = 0;
+            for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry)) {
+                if (_stricmp(entry.szExeFile, image.c_str()) == 0) found = entry.th32ProcessID;
+            }
+            CloseHandle(snapshot);
+            if (found) return found;
+        }
+        Sleep(100);
+    } while (GetTickCount() - begin < timeoutMs);
+    return 0;
+}
+
 int Run(const Arguments& a) {
     std::string text;
     if (!ReadScript(a.script, text)) return Usage("cannot read " + a.script);
@@ -86,7 +111,12 @@ int Run(const Arguments& a) {
         options.resourceModules.insert(options.resourceModules.begin(), exe);
         process = zynrobot::Process::Start(exe, a.args, zynrobot::ToWindowsPath(a.cwd), error);
     } else {
-        process = zynrobot::Process::Attach(a.pid, error);
+        const DWORD pid = a.image.empty() ? a.pid : FindImage(a.image, options.timeoutMs);
+        if (pid == 0) {
+            std::cout << "robot: FAIL: no process runs " << a.image << std::endl;
+            return 1;
+        }
+        process = zynrobot::Process::Attach(pid, error);
     }
     if (!process) {
         std::cout << "robot: FAIL: " << error << std::endl;
@@ -132,6 +162,7 @@ int main(int argc, char** argv) {
         else if (flag == "--args") a.args = value;
         else if (flag == "--cwd") a.cwd = value;
         else if (flag == "--script") a.script = value;
+        else if (flag == "--image") a.image = value;
         else if (flag == "--pid") a.pid = static_cast<DWORD>(std::strtoul(value, nullptr, 0));
         else if (flag == "--res") a.options.resourceModules.push_back(zynrobot::ToWindowsPath(value));
         else if (flag == "--shots") a.options.shotDir = value;
@@ -152,6 +183,6 @@ int main(int argc, char** argv) {
     if (a.mode != "run" && a.mode != "attach" && a.mode != "parse") return Usage("unknown command " + a.mode);
     if (a.script.empty()) return Usage("no --script");
     if (a.mode == "run" && a.exe.empty()) return Usage("run wants --exe");
-    if (a.mode == "attach" && a.pid == 0) return Usage("attach wants --pid");
+    if (a.mode == "attach" && a.pid == 0 && a.image.empty()) return Usage("attach wants --pid or --image");
     return Run(a);
 }
