@@ -1,0 +1,140 @@
+# Shared plumbing of the end-to-end scenarios; sourced by each tests/e2e/scenarios/NAME.sh,
+# which tests/e2e/run starts in a fresh prefix (WINEPREFIX, DISPLAY, keep-alive window up).
+#   e2e_script [NAME=VALUE...] [-d SECTION-LINE-PATTERN...]
+#                            a copy of the sample script with [Application] values replaced
+#                            (or added), or lines matching a pattern dropped: $E2E_SCRIPT
+#   e2e_pack [pack options]  packs $E2E_SCRIPT and the sample payload into $E2E_MEDIUM;
+#                            the installer's name in $E2E_INSTALLER
+#   e2e_drive LETTER TYPE DIR   maps DIR as drive LETTER of TYPE (cdrom, floppy, hd, network)
+#   e2e_robot run EXE [ARGS] | e2e_robot attach IMAGE
+#                            plays the steps on stdin against the program (robot.exe)
+#   e2e_c 'C:\PATH'          the Linux path of a C: path in the prefix
+#   e2e_has 'C:\PATH' [ATTRS]    the file exists (with exactly these RHSA letters)
+#   e2e_lacks 'C:\PATH'      the file or directory does not exist
+#   e2e_ini 'C:\FILE' SECTION KEY VALUE   an INI entry has that value
+#   e2e_wait_gone 'C:\PATH' [SECONDS]     waits until something is deleted (the helper's work)
+#   e2e_snapshot NAME        machine snapshot $E2E_OUT/NAME.snap (restarts the Wine session)
+#   e2e_fail TEXT            ends the scenario as failed
+set -euo pipefail
+E2E_ROOT=${ZYN_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+E2E_BIN="$E2E_ROOT/build/win64/bin"
+E2E_NAME=$(basename "$0" .sh)
+E2E_OUT="$E2E_ROOT/build/results/e2e/$E2E_NAME"
+E2E_MEDIUM="$E2E_OUT/medium"
+E2E_SCRIPT="$E2E_ROOT/samples/demo/install.inf"
+E2E_SAMPLE="$E2E_ROOT/samples/demo"
+export ZYN_SHOT_CMD="$E2E_ROOT/tools/lib/shot.sh" ZYN_SHOT_DIR="$E2E_OUT/shots"
+source "$E2E_ROOT/tools/lib/wineenv.sh"
+rm -rf "$E2E_OUT"
+mkdir -p "$E2E_OUT" "$ZYN_SHOT_DIR"
+e2e_steps=0
+
+e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
+
+e2e_script() {
+  local sets=() drops=() a
+  while [ $# -gt 0 ]; do
+    if [ "$1" = -d ]; then drops+=("$2"); shift 2; else sets+=("$1"); shift; fi
+  done
+  local out="$E2E_OUT/install.inf"
+  cp "$E2E_ROOT/samples/demo/install.inf" "$out"
+  for a in "${drops[@]}"; do sed -i "/$a/d" "$out"; done
+  for a in "${sets[@]}"; do
+    local name=${a%%=*} value=${a#*=}
+    if grep -q "^\$($name)=" "$out"; then
+      sed -i "s|^\$($name)=.*|\$($name)=$value\r|" "$out"
+    else
+      sed -i "s|^\[Application\].*|&\n\$($name)=$value\r|" "$out"
+    fi
+  done
+  E2E_SCRIPT="$out"
+}
+
+e2e_pack() {
+  local said
+  said=$("$E2E_ROOT/tools/pack" --script "$E2E_SCRIPT" --files "$E2E_SAMPLE/files" --files "$E2E_BIN/demo" \
+    --pictures "$E2E_SAMPLE/billboards" --out "$E2E_MEDIUM" --force "$@") || e2e_fail "pack"
+  echo "$said"
+  E2E_INSTALLER=$(printf '%s' "$said" | sed -n 's/.*: installer \([^,]*\).*/\1/p')
+  # The installer's own templates, for the robot steps that name them.
+  E2E_INSTALLER_FILE=$(find "$E2E_MEDIUM" -maxdepth 2 -name "$E2E_INSTALLER" -print -quit)
+}
+
+e2e_drive() {
+  local letter=$1 type=$2 dir=$3
+  ln -sfn "$dir" "$WINEPREFIX/dosdevices/$letter:"
+  wine reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d "$type" /f </dev/null >/dev/null 2>&1
+  # Wine reads the drive types when its session starts.
+  zyn_wine_stop
+  zyn_wine_start "$E2E_BIN/zynkeepalive.exe"
+}
+
+e2e_robot() {
+  local mode=$1 target=$2 args=${3:-}
+  e2e_steps=$((e2e_steps + 1))
+  local steps="$E2E_OUT/steps-$e2e_steps.txt"
+  cat >"$steps"
+  local how=(--exe "$target" --args "$args")
+  [ "$mode" = attach ] && how=(--image "$target")
+  echo "== robot $mode $target $args"
+  # Into a file, not a pipe: a program the robot started passes the pipe on to what it
+  # starts (the bootstrap to INST.EXE), and the pipe would not end with the robot.
+  local rc=0
+  wine "$E2E_BIN/robot.exe" "$mode" "${how[@]}" --script "$steps" --res "$E2E_BIN/english.dll" \
+    ${E2E_INSTALLER_FILE:+--res "$E2E_INSTALLER_FILE"} \
+    --shots "$ZYN_SHOT_DIR" --exit-timeout 120 </dev/null >"$steps.log" 2>&1 || rc=$?
+  tr -d '\r' <"$steps.log"
+  [ $rc -eq 0 ] || e2e_fail "robot steps $steps"
+}
+
+e2e_c() {
+  local p=${1#[Cc]:\\}
+  printf '%s/drive_c/%s' "$WINEPREFIX" "${p//\\//}"
+}
+
+# Windows paths are case-blind; the prefix's files keep the case they were created with.
+e2e_find() {
+  local p=${1#[Cc]:\\} dir="$WINEPREFIX/drive_c" part
+  IFS='\' read -ra parts <<<"$p"
+  for part in "${parts[@]}"; do
+    [ -n "$part" ] || continue
+    dir=$(find "$dir" -mindepth 1 -maxdepth 1 -iname "$part" -print -quit 2>/dev/null)
+    [ -n "$dir" ] || return 1
+  done
+  printf '%s' "$dir"
+}
+
+e2e_has() {
+  e2e_find "$1" >/dev/null || e2e_fail "missing $1"
+  if [ $# -ge 2 ]; then
+    local got
+    got=$(wine "$E2E_BIN/snaplist.exe" "$(dirname "${1//\\//}" | tr / '\\')" </dev/null 2>/dev/null | tr -d '\r' \
+      | awk -v n="$(basename "${1//\\//}")" '{ p = $0; sub(/^[FD] [^ ]+ [^ ]+ /, "", p) } tolower(p) == tolower(n) { print $2 }')
+    [ "$got" = "$2" ] || e2e_fail "$1 has attributes $got, wanted $2"
+  fi
+}
+
+e2e_lacks() { ! e2e_find "$1" >/dev/null || e2e_fail "$1 should not exist"; }
+
+e2e_ini() {
+  local file got
+  file=$(e2e_find "$1") || e2e_fail "missing $1"
+  got=$(tr -d '\r' <"$file" | awk -v s="$2" -v k="$3" '
+    /^\[/ { cur = tolower(substr($0, 2, index($0, "]") - 2)); next }
+    cur == tolower(s) && tolower(substr($0, 1, index($0, "=") - 1)) == tolower(k) { print substr($0, index($0, "=") + 1); exit }')
+  [ "$got" = "$4" ] || e2e_fail "$1 [$2] $3 is \"$got\", wanted \"$4\""
+}
+
+e2e_wait_gone() {
+  local i
+  for i in $(seq 1 $((${2:-30} * 10))); do
+    e2e_find "$1" >/dev/null || return 0
+    sleep 0.1
+  done
+  e2e_fail "$1 is still there after ${2:-30} s"
+}
+
+e2e_snapshot() {
+  "$E2E_ROOT/tests/e2e/snapshot" take "$E2E_OUT/$1.snap"
+  zyn_wine_start "$E2E_BIN/zynkeepalive.exe"
+}
