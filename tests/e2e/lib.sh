@@ -1,8 +1,8 @@
 # Shared plumbing of the end-to-end scenarios; sourced by each tests/e2e/scenarios/NAME.sh,
 # which tests/e2e/run starts in a fresh prefix (WINEPREFIX, DISPLAY, keep-alive window up).
-#   e2e_script [NAME=VALUE...] [-d SECTION-LINE-PATTERN...]
+#   e2e_script [NAME=VALUE...] [-d PATTERN...] [-s SED-EXPRESSION...]
 #                            a copy of the sample script with [Application] values replaced
-#                            (or added), or lines matching a pattern dropped: $E2E_SCRIPT
+#                            (or added), lines matching a pattern dropped, or edited: $E2E_SCRIPT
 #   e2e_pack [pack options]  packs $E2E_SCRIPT and the sample payload into $E2E_MEDIUM;
 #                            the installer's name in $E2E_INSTALLER
 #   e2e_drive LETTER TYPE DIR   maps DIR as drive LETTER of TYPE (cdrom, floppy, hd, network)
@@ -32,13 +32,18 @@ e2e_steps=0
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 
 e2e_script() {
-  local sets=() drops=() a
+  local sets=() drops=() edits=() a
   while [ $# -gt 0 ]; do
-    if [ "$1" = -d ]; then drops+=("$2"); shift 2; else sets+=("$1"); shift; fi
+    case "$1" in
+      -d) drops+=("$2"); shift 2 ;;
+      -s) edits+=("$2"); shift 2 ;;
+      *) sets+=("$1"); shift ;;
+    esac
   done
   local out="$E2E_OUT/install.inf"
   cp "$E2E_ROOT/samples/demo/install.inf" "$out"
   for a in "${drops[@]}"; do sed -i "/$a/d" "$out"; done
+  for a in "${edits[@]}"; do sed -i "$a" "$out"; done
   for a in "${sets[@]}"; do
     local name=${a%%=*} value=${a#*=}
     if grep -q "^\$($name)=" "$out"; then
