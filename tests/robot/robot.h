@@ -109,6 +109,9 @@ std::optional<std::vector<ControlId>> TemplateIds(const std::vector<std::string>
 //                                                  the dialog below it becomes current again
 //   shot NAME                                      take a screenshot NAME.png
 //   exit CODE [timeout=S]                          wait for the process to end with CODE
+//   allow dialog|messagebox COND...                from here on, a dialog like this that
+//                                                  shows up unasked (a progress window
+//                                                  that may come and go) is no failure
 //
 // COND is caption=TEXT, template=NAME or ID=TEXT (a control's text); "~="
 // instead of "=" means "contains". ID is a number (decimal, 0x hex, -1) or a
@@ -117,7 +120,7 @@ std::optional<std::vector<ControlId>> TemplateIds(const std::vector<std::string>
 // breaks as "\n". While any step waits, a dialog that is neither expected
 // nor already known fails the run.
 
-enum class Verb { Expect, Assert, Set, Check, Uncheck, Click, Close, Gone, Shot, Exit };
+enum class Verb { Expect, Assert, Set, Check, Uncheck, Click, Close, Gone, Shot, Exit, Allow };
 enum class DialogKind { Dialog, MessageBox };
 
 struct Condition {

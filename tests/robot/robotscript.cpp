@@ -182,10 +182,10 @@ bool ParseStep(const std::vector<Word>& words, Step& step, std::string& error) {
         }
         return true;
     };
-    if (verb == "expect") {
-        step.verb = Verb::Expect;
+    if (verb == "expect" || verb == "allow") {
+        step.verb = verb == "expect" ? Verb::Expect : Verb::Allow;
         if (args < 1 || (words[1].whole != "dialog" && words[1].whole != "messagebox")) {
-            error = "usage: expect dialog|messagebox CONDITION...";
+            error = "usage: " + verb + " dialog|messagebox CONDITION...";
             return false;
         }
         step.kind = words[1].whole == "dialog" ? DialogKind::Dialog : DialogKind::MessageBox;
@@ -311,6 +311,9 @@ private:
             case Verb::Gone: return Gone(step);
             case Verb::Exit: return Exit(step);
             case Verb::Shot: return Shot(step);
+            case Verb::Allow:
+                allowed_.push_back(&step);
+                return Ok();
             default: break;
         }
         if (stack_.empty()) return Failure(step, "no current dialog: expect one first");
@@ -417,7 +420,7 @@ private:
             const DWORD now = GetTickCount();
             for (HWND dialog : fresh) {
                 auto seen = firstSeen.emplace(dialog, now).first->second;
-                if (now - seen >= kSettleMs && IsOpen(dialog)) {
+                if (now - seen >= kSettleMs && IsOpen(dialog) && !Allowed(dialog)) {
                     std::string message = "unexpected " + Inspect(dialog).Describe();
                     if (!mismatch_[dialog].empty()) message += "  (differs from the expected one: " + mismatch_[dialog] + ")";
                     return Failure(step, message);
@@ -438,8 +441,16 @@ private:
         }
     }
 
+    bool Allowed(HWND dialog) {
+        std::string why;
+        for (const Step* allow : allowed_) {
+            if (Matches(Inspect(dialog), *allow, why)) return true;
+        }
+        return false;
+    }
+
     bool Matches(const DialogInfo& dialog, const Step& step, std::string& why) {
-        if (step.verb == Verb::Expect && dialog.IsMessageBox() != (step.kind == DialogKind::MessageBox)) {
+        if ((step.verb == Verb::Expect || step.verb == Verb::Allow) && dialog.IsMessageBox() != (step.kind == DialogKind::MessageBox)) {
             why = step.kind == DialogKind::MessageBox ? "not a message box" : "a message box, not a dialog";
             return false;
         }
@@ -530,6 +541,7 @@ private:
     const RunOptions& options_;
     std::vector<HWND> stack_;  // expected dialogs, newest last
     std::map<std::string, std::vector<ControlId>> templates_;
+    std::vector<const Step*> allowed_;       // "allow" steps met so far
     std::map<HWND, std::string> mismatch_;  // why each new dialog is not the awaited one
     DWORD start_ = 0;
 };
