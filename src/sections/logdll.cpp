@@ -16,6 +16,7 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "sections/logfile.h"
+#include "sections/section.h"
 #include "sys/handle.h"
 
 namespace {
@@ -68,23 +69,14 @@ int LOGDLL_Install(int demo_id, const char* section, int action) {
     ZYNLOG_KEY demo = nullptr;
     Check(LOGCOMN_GetDemoKey(&demo), __LINE__);
     g_demoId = demo_id;
-    char name[LOGFILE_TOKEN_SIZE];
-    std::snprintf(name, sizeof name, "%s", section != nullptr ? section : "");
-    Check(INF_FindSection(name), __LINE__);
-    char tokens[kColumns][LOGFILE_TOKEN_SIZE];
-    for (;;) {
-        int result = INF_ReadTokens(&tokens[0][0], kColumns, LOGFILE_TOKEN_SIZE);
-        if (result == 1) return result;
-        Check(result, __LINE__);
-        for (auto& token : tokens) Check(VAR_Substitute(token, token, LOGFILE_TOKEN_SIZE), __LINE__);
-        if (!COMMON_IsTrue(tokens[3])) continue;
-        std::vector<char> pattern(kPatternSize);
-        std::snprintf(pattern.data(), pattern.size(), "%s", tokens[0]);
-        Check(LOGINST_MakeDestinationPath(pattern.data(), kPatternSize), __LINE__);
-        Check(ZYNDISK_Walk(LOGDLL_RegisterStep, pattern.data(), kLibraryFiles, "", 0,
+    return SECTION_ForEachLine(kSource, section, kColumns, true, [](SECTION_TOKEN* tokens) {
+        if (!COMMON_IsTrue(tokens[3])) return 0;
+        const std::string pattern = SECTION_DestinationPath(kSource, tokens[0], kPatternSize);
+        Check(ZYNDISK_Walk(LOGDLL_RegisterStep, pattern.c_str(), kLibraryFiles, "", 0,
                            COMMON_IsTrue(tokens[1]) ? ZYNDISK_RECURSE : 0, COMMON_IsTrue(tokens[2]) ? 1 : 0),
               __LINE__);
-    }
+        return 0;
+    });
 }
 
 int LOGDLL_Uninstall(ZYNLOG_KEY key, int) {

@@ -19,6 +19,7 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "sections/logfile.h"
+#include "sections/section.h"
 #include "sys/handle.h"
 #include "sys/sys32.h"
 
@@ -29,16 +30,7 @@ constexpr int kColumns = 7;
 constexpr int kLinkSize = 260;
 constexpr char kShellFolders[] = "software\\microsoft\\windows\\currentVersion\\Explorer\\Shell Folders";
 
-void Check(int code, int line) {
-    if (code < 0) ZYNERROR_Fatal(code, kSource, line);
-}
-
-std::string Complete(const char* path) {
-    std::vector<char> buffer(LOGFILE_DESTINATION_SIZE);
-    std::snprintf(buffer.data(), buffer.size(), "%s", path);
-    Check(LOGINST_MakeDestinationPath(buffer.data(), static_cast<int>(buffer.size())), __LINE__);
-    return buffer.data();
-}
+std::string Complete(const char* path) { return SECTION_DestinationPath(kSource, path); }
 
 // COM for the thread, undone at the end of the scope.
 struct ComScope {
@@ -125,26 +117,19 @@ int DSK_CreateLink(const char* program, const char* parameters, const char* link
 }
 
 int LOGDSK_Install(int demo_id, const char* section, int action) {
-    if (action != PLIST_INSTALL && action != PLIST_EXCLUSIVE_TEST) {
-        ZYNERROR_Fatal(ERROR_PLIST_UNKNOWN_ACTION, kSource, __LINE__);
-    }
-    char name[LOGFILE_TOKEN_SIZE];
-    std::snprintf(name, sizeof name, "%s", section != nullptr ? section : "");
-    Check(INF_FindSection(name), __LINE__);
-    char tokens[kColumns][LOGFILE_TOKEN_SIZE];
-    for (;;) {
-        int result = INF_ReadTokens(&tokens[0][0], kColumns, LOGFILE_TOKEN_SIZE);
-        if (result == 1) return result;
-        Check(result, __LINE__);
-        // Shortcuts never make a demo exclusive.
-        if (action == PLIST_EXCLUSIVE_TEST) continue;
-        for (auto& token : tokens) Check(VAR_Substitute(token, token, LOGFILE_TOKEN_SIZE), __LINE__);
+    SECTION_CheckAction(action, kSource);
+    // Shortcuts never make a demo exclusive: the test pass only reads the lines.
+    const bool install = action == PLIST_INSTALL;
+    return SECTION_ForEachLine(kSource, section, kColumns, install, [&](SECTION_TOKEN* tokens) {
+        if (!install) return 0;
         const std::string program = Complete(tokens[1]);
         char link[kLinkSize];
-        if (DSK_MakeLinkName(tokens[0], tokens[1], link, sizeof link) != 0) continue;
-        DSK_CreateLink(program.c_str(), tokens[2], link, tokens[3], std::atoi(tokens[4]), tokens[5], tokens[6],
-                       demo_id);
-    }
+        if (DSK_MakeLinkName(tokens[0], tokens[1], link, sizeof link) == 0) {
+            DSK_CreateLink(program.c_str(), tokens[2], link, tokens[3], std::atoi(tokens[4]), tokens[5], tokens[6],
+                           demo_id);
+        }
+        return 0;
+    });
 }
 
 int LOGDSK_Uninstall(ZYNLOG_KEY, int) { return 0; }

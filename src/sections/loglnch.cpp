@@ -16,6 +16,7 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "sections/logfile.h"
+#include "sections/section.h"
 #include "sys/proc.h"
 #include "sys/zyndisk.h"
 #include "ui/dialog.h"
@@ -32,6 +33,7 @@ void Check(int code, int line) {
 }
 
 std::string Resolve(const char* program, int (*make_path)(char*, int)) {
+    // The source or the destination directory, by the caller's choice.
     std::vector<char> path(LOGFILE_DESTINATION_SIZE);
     std::snprintf(path.data(), path.size(), "%s", program);
     Check(make_path(path.data(), static_cast<int>(path.size())), __LINE__);
@@ -98,19 +100,11 @@ int LOGLNCH_LaunchLine(int demo_id, const char* program, const char* command_lin
 int LOGLNCH_Install(int demo_id, const char* section, int action) {
     // The log on disk must be complete while another program runs.
     ZYNLOG_Save();
-    if (action != PLIST_INSTALL && action != PLIST_EXCLUSIVE_TEST) {
-        ZYNERROR_Fatal(ERROR_PLIST_UNKNOWN_ACTION, kSource, __LINE__);
-    }
-    char name[LOGFILE_TOKEN_SIZE];
-    std::snprintf(name, sizeof name, "%s", section != nullptr ? section : "");
-    Check(INF_FindSection(name), __LINE__);
-    char tokens[kColumns][LOGFILE_TOKEN_SIZE];
-    for (;;) {
-        int result = INF_ReadTokens(&tokens[0][0], kColumns, LOGFILE_TOKEN_SIZE);
-        if (result == 1) return result;
-        Check(result, __LINE__);
-        if (action == PLIST_EXCLUSIVE_TEST) continue;
-        for (auto& token : tokens) Check(VAR_Substitute(token, token, LOGFILE_TOKEN_SIZE), __LINE__);
+    SECTION_CheckAction(action, kSource);
+    // A launch never makes a demo exclusive: the test pass only reads the lines.
+    const bool install = action == PLIST_INSTALL;
+    return SECTION_ForEachLine(kSource, section, kColumns, install, [&](SECTION_TOKEN* tokens) {
+        if (!install) return 0;
         HWND wait_box = nullptr;
         if (tokens[0][0] != '\0') {
             MSG_SetCaption(IDS_TITLE_LAUNCH_WAIT);
@@ -118,7 +112,8 @@ int LOGLNCH_Install(int demo_id, const char* section, int action) {
         }
         Check(LOGLNCH_LaunchLine(demo_id, tokens[1], tokens[2], tokens[3], tokens[4], tokens[5]), __LINE__);
         if (wait_box != nullptr) STATUS_CloseWait(wait_box);
-    }
+        return 0;
+    });
 }
 
 int LOGLNCH_Uninstall(ZYNLOG_KEY key, int demo_id) {

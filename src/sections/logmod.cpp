@@ -18,6 +18,7 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "sections/logfile.h"
+#include "sections/section.h"
 #include "sys/handle.h"
 
 namespace {
@@ -32,12 +33,7 @@ void Check(int code, int line) {
     if (code < 0) ZYNERROR_Fatal(code, kSource, line);
 }
 
-std::string ResolvePath(const char* file) {
-    std::vector<char> path(LOGFILE_DESTINATION_SIZE);
-    std::snprintf(path.data(), path.size(), "%s", file);
-    Check(LOGINST_MakeDestinationPath(path.data(), static_cast<int>(path.size())), __LINE__);
-    return path.data();
-}
+std::string ResolvePath(const char* file) { return SECTION_DestinationPath(kSource, file); }
 
 // The record name up to and including the comma after the new line.
 std::string RecordPrefix(const char* operation, const char* new_line) {
@@ -134,26 +130,17 @@ int LOGMOD_ChangeFile(int demo_id, const char* operation, const char* file, cons
 }
 
 int LOGMOD_Install(int demo_id, const char* section, int action) {
-    if (action != PLIST_INSTALL && action != PLIST_EXCLUSIVE_TEST) {
-        ZYNERROR_Fatal(ERROR_PLIST_UNKNOWN_ACTION, kSource, __LINE__);
-    }
+    SECTION_CheckAction(action, kSource);
     char destination[VAR_MAX_WORK_LENGTH];
     Check(VAR_Get("DestinationDirectory", destination, sizeof destination), __LINE__);
-    char name[LOGFILE_TOKEN_SIZE];
-    std::snprintf(name, sizeof name, "%s", section != nullptr ? section : "");
-    Check(INF_FindSection(name), __LINE__);
-    char tokens[kColumns][LOGFILE_TOKEN_SIZE];
-    for (;;) {
-        int result = INF_ReadTokens(&tokens[0][0], kColumns, LOGFILE_TOKEN_SIZE);
-        if (result == 1) return result;
-        Check(result, __LINE__);
-        for (auto& token : tokens) Check(VAR_Substitute(token, token, LOGFILE_TOKEN_SIZE), __LINE__);
+    return SECTION_ForEachLine(kSource, section, kColumns, true, [&](SECTION_TOKEN* tokens) {
         if (action == PLIST_INSTALL) {
             LOGMOD_ChangeFile(demo_id, tokens[0], tokens[1], tokens[2], tokens[3], tokens[4], tokens[5]);
         } else if (COMMON_IsTrue(tokens[5]) && ResolvePath(tokens[1]).find(destination) == std::string::npos) {
             return ERROR_PLIST_EXCLUSIVE;
         }
-    }
+        return 0;
+    });
 }
 
 int LOGMOD_UndoRecord(const char* file, const char* record) {

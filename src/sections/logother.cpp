@@ -11,6 +11,7 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "sections/logfile.h"
+#include "sections/section.h"
 
 namespace {
 
@@ -24,29 +25,19 @@ void Check(int code, int line) {
 }  // namespace
 
 int LOGOTHER_Install(int demo_id, const char* section, int action) {
-    if (action != PLIST_INSTALL && action != PLIST_EXCLUSIVE_TEST) {
-        ZYNERROR_Fatal(ERROR_PLIST_UNKNOWN_ACTION, kSource, __LINE__);
-    }
+    SECTION_CheckAction(action, kSource);
     char destination[VAR_MAX_WORK_LENGTH];
     Check(VAR_Get("DestinationDirectory", destination, sizeof destination), __LINE__);
-    char name[LOGFILE_TOKEN_SIZE];
-    std::snprintf(name, sizeof name, "%s", section != nullptr ? section : "");
-    Check(INF_FindSection(name), __LINE__);
-    char tokens[kColumns][LOGFILE_TOKEN_SIZE];
-    std::vector<char> path(LOGFILE_DESTINATION_SIZE);
-    for (;;) {
-        int result = INF_ReadTokens(&tokens[0][0], kColumns, LOGFILE_TOKEN_SIZE);
-        if (result == 1) return 0;
-        Check(result, __LINE__);
-        for (auto& token : tokens) Check(VAR_Substitute(token, token, LOGFILE_TOKEN_SIZE), __LINE__);
+    const int result = SECTION_ForEachLine(kSource, section, kColumns, true, [&](SECTION_TOKEN* tokens) {
         // The file itself is never looked at: it need not exist.
-        if (action == PLIST_INSTALL && !COMMON_IsTrue(tokens[1])) continue;
-        std::snprintf(path.data(), path.size(), "%s", tokens[0]);
-        Check(LOGINST_MakeDestinationPath(path.data(), static_cast<int>(path.size())), __LINE__);
+        if (action == PLIST_INSTALL && !COMMON_IsTrue(tokens[1])) return 0;
+        const std::string path = SECTION_DestinationPath(kSource, tokens[0]);
         if (action == PLIST_INSTALL) {
-            LOGFILE_RecordFile(demo_id, path.data());
-        } else if (COMMON_FindNoCase(path.data(), destination) == nullptr) {
+            LOGFILE_RecordFile(demo_id, path.c_str());
+        } else if (COMMON_FindNoCase(path.c_str(), destination) == nullptr) {
             return ERROR_PLIST_EXCLUSIVE;
         }
-    }
+        return 0;
+    });
+    return result == 1 ? 0 : result;
 }

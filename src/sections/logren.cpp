@@ -17,6 +17,7 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "sections/logfile.h"
+#include "sections/section.h"
 #include "sys/zyndisk.h"
 #include "ui/status.h"
 
@@ -30,12 +31,7 @@ void Check(int code, int line) {
     if (code < 0) ZYNERROR_Fatal(code, kSource, line);
 }
 
-std::string ResolvePath(const char* file) {
-    std::vector<char> path(LOGFILE_DESTINATION_SIZE);
-    std::snprintf(path.data(), path.size(), "%s", file);
-    Check(LOGINST_MakeDestinationPath(path.data(), static_cast<int>(path.size())), __LINE__);
-    return path.data();
-}
+std::string ResolvePath(const char* file) { return SECTION_DestinationPath(kSource, file); }
 
 // The new name's drive and directory, or the source's where the new name has none.
 std::string TargetName(const char* source, const char* new_name) {
@@ -60,8 +56,10 @@ int LOGREN_RenameFile(int demo_id, const char* source, const char* new_name, con
     ZYNLOG_KEY demo = nullptr;
     Check(LOGCOMN_GetDemoKey(&demo), __LINE__);
     if (!COMMON_IsTrue(install)) return 0;
-    const std::string target = TargetName(source, new_name);
+    // The target's missing drive and folder come from the resolved source, so a bare new
+    // name renames a file of the destination in place.
     const std::string from = ResolvePath(source);
+    const std::string target = TargetName(from.c_str(), new_name);
     const int result = ZYNDISK_Rename(from.c_str(), kAnyFile, target.c_str(), 0, 0);
     if (result == 0 && COMMON_IsTrue(uninstall)) {
         ZYNLOG_KEY key = RenameKey();
@@ -76,29 +74,19 @@ int LOGREN_RenameFile(int demo_id, const char* source, const char* new_name, con
 }
 
 int LOGREN_Install(int demo_id, const char* section, int action) {
-    if (action != PLIST_INSTALL && action != PLIST_EXCLUSIVE_TEST) {
-        ZYNERROR_Fatal(ERROR_PLIST_UNKNOWN_ACTION, kSource, __LINE__);
-    }
+    SECTION_CheckAction(action, kSource);
     char destination[VAR_MAX_WORK_LENGTH];
     Check(VAR_Get("DestinationDirectory", destination, sizeof destination), __LINE__);
-    char name[LOGFILE_TOKEN_SIZE];
-    std::snprintf(name, sizeof name, "%s", section != nullptr ? section : "");
-    Check(INF_FindSection(name), __LINE__);
-    char tokens[kColumns][LOGFILE_TOKEN_SIZE];
-    for (;;) {
-        int result = INF_ReadTokens(&tokens[0][0], kColumns, LOGFILE_TOKEN_SIZE);
-        if (result == 1) {
-            STATUS_Terminate();
-            return result;
-        }
-        Check(result, __LINE__);
-        for (auto& token : tokens) Check(VAR_Substitute(token, token, LOGFILE_TOKEN_SIZE), __LINE__);
+    const int result = SECTION_ForEachLine(kSource, section, kColumns, true, [&](SECTION_TOKEN* tokens) {
         if (action == PLIST_INSTALL) {
             LOGREN_RenameFile(demo_id, tokens[0], tokens[1], tokens[2], tokens[3]);
         } else if (COMMON_IsTrue(tokens[3]) && ResolvePath(tokens[0]).find(destination) == std::string::npos) {
             return ERROR_PLIST_EXCLUSIVE;
         }
-    }
+        return 0;
+    });
+    if (result == 1) STATUS_Terminate();
+    return result;
 }
 
 int LOGREN_Uninstall(ZYNLOG_KEY key, int demo_id) {

@@ -17,6 +17,7 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "sections/logfile.h"
+#include "sections/section.h"
 #include "sys/sys32.h"
 #include "ui/dialog.h"
 #include "ui/string_ids.h"
@@ -50,12 +51,7 @@ void WriteShell(const char* shell) {
 }  // namespace
 
 int LOGSHELL_Install(int demo_id, const char* section, int action) {
-    if (action != PLIST_INSTALL && action != PLIST_EXCLUSIVE_TEST) {
-        ZYNERROR_Fatal(ERROR_PLIST_UNKNOWN_ACTION, kSource, __LINE__);
-    }
-    char name[LOGFILE_TOKEN_SIZE];
-    std::snprintf(name, sizeof name, "%s", section != nullptr ? section : "");
-    Check(INF_FindSection(name), __LINE__);
+    SECTION_CheckAction(action, kSource);
     ZYNLOG_KEY key = nullptr;
     if (action == PLIST_INSTALL) {
         ZYNLOG_KEY common = nullptr;
@@ -63,13 +59,8 @@ int LOGSHELL_Install(int demo_id, const char* section, int action) {
         Check(ZYNLOG_CreateKey(common, LOGSHELL_KEY, &key), __LINE__);
     }
     const std::string id = std::to_string(demo_id);
-    char tokens[kColumns][LOGFILE_TOKEN_SIZE];
-    for (;;) {
-        int result = INF_ReadTokens(&tokens[0][0], kColumns, LOGFILE_TOKEN_SIZE);
-        if (result == 1) return result;
-        Check(result, __LINE__);
-        for (auto& token : tokens) Check(VAR_Substitute(token, token, LOGFILE_TOKEN_SIZE), __LINE__);
-        if (!COMMON_IsTrue(tokens[2])) continue;
+    return SECTION_ForEachLine(kSource, section, kColumns, true, [&](SECTION_TOKEN* tokens) {
+        if (!COMMON_IsTrue(tokens[2])) return 0;
         // A shell always lies outside the demo's own directory.
         if (action == PLIST_EXCLUSIVE_TEST) return ERROR_PLIST_EXCLUSIVE;
         if (COMMON_IsTrue(tokens[1])) {
@@ -82,11 +73,9 @@ int LOGSHELL_Install(int demo_id, const char* section, int action) {
             }
             Check(ZYNLOG_SetValue(key, tokens[0], id.c_str()), __LINE__);
         }
-        std::vector<char> path(LOGFILE_DESTINATION_SIZE);
-        std::snprintf(path.data(), path.size(), "%s", tokens[0]);
-        Check(LOGINST_MakeDestinationPath(path.data(), static_cast<int>(path.size())), __LINE__);
-        WriteShell(path.data());
-    }
+        WriteShell(SECTION_DestinationPath(kSource, tokens[0]).c_str());
+        return 0;
+    });
 }
 
 void LOGSHELL_CheckShell(char* shell, int size) {

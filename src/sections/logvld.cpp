@@ -18,6 +18,7 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "sections/logfile.h"
+#include "sections/section.h"
 #include "sys/handle.h"
 #include "sys/sys32.h"
 #include "sys/zyndisk.h"
@@ -39,12 +40,7 @@ void Check(int code, int line) {
     if (code < 0) ZYNERROR_Fatal(code, kSource, line);
 }
 
-std::string Complete(const char* path, int size) {
-    std::vector<char> buffer(static_cast<size_t>(size));
-    std::snprintf(buffer.data(), buffer.size(), "%s", path);
-    Check(LOGINST_MakeDestinationPath(buffer.data(), size), __LINE__);
-    return buffer.data();
-}
+std::string Complete(const char* path, int size) { return SECTION_DestinationPath(kSource, path, size); }
 
 DWORD DatAttributes(const char* letters, const std::string& dat) {
     DWORD attributes = FILE_ATTRIBUTE_NORMAL;
@@ -133,25 +129,16 @@ int LOGVLD_WriteRecord(const char* dat, const char* file, int full_path) {
 }
 
 int LOGVLD_Install(int demo_id, const char* section, int action) {
-    if (action != PLIST_INSTALL && action != PLIST_EXCLUSIVE_TEST) {
-        ZYNERROR_Fatal(ERROR_PLIST_UNKNOWN_ACTION, kSource, __LINE__);
-    }
-    char name[LOGFILE_TOKEN_SIZE];
-    std::snprintf(name, sizeof name, "%s", section != nullptr ? section : "");
-    Check(INF_FindSection(name), __LINE__);
+    SECTION_CheckAction(action, kSource);
     if (action == PLIST_INSTALL) {
         ZYNLOG_KEY demo = nullptr;
         Check(LOGCOMN_GetDemoKey(&demo), __LINE__);
     }
-    char tokens[kColumns][LOGFILE_TOKEN_SIZE];
-    for (;;) {
-        int result = INF_ReadTokens(&tokens[0][0], kColumns, LOGFILE_TOKEN_SIZE);
-        if (result == 1) return result;
-        Check(result, __LINE__);
-        // Fingerprints never make a demo exclusive.
-        if (action == PLIST_EXCLUSIVE_TEST) return 0;
-        for (auto& token : tokens) Check(VAR_Substitute(token, token, LOGFILE_TOKEN_SIZE), __LINE__);
-        if (!COMMON_IsTrue(tokens[5])) continue;
+    // Fingerprints never make a demo exclusive: the test pass ends at the first line.
+    const bool install = action == PLIST_INSTALL;
+    const int result = SECTION_ForEachLine(kSource, section, kColumns, install, [&](SECTION_TOKEN* tokens) {
+        if (!install) return 2;
+        if (!COMMON_IsTrue(tokens[5])) return 0;
         g_line.dat = Complete(tokens[0], 260);
         const std::string pattern = Complete(tokens[2], 270);
         const DWORD attributes = DatAttributes(tokens[1], g_line.dat);
@@ -162,7 +149,9 @@ int LOGVLD_Install(int demo_id, const char* section, int action) {
                                         COMMON_IsTrue(tokens[3]) ? ZYNDISK_RECURSE : 0, 0);
         SetFileAttributesA(g_line.dat.c_str(), attributes);
         Check(walked, __LINE__);
-    }
+        return 0;
+    });
+    return result == 2 ? 0 : result;
 }
 
 int LOGVLD_Uninstall(ZYNLOG_KEY key, int) {
