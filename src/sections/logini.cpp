@@ -90,6 +90,9 @@ int ReadMulti(const char* file, const char* section, const char* entry, const ch
 }
 
 int WriteMulti(const char* file, const char* section, const char* entry, const char* match, const char* new_value) {
+    // Taking a line out of a file that is gone leaves nothing to do; creating it empty
+    // would leave a file behind that no record owns.
+    if (new_value == nullptr && !SYS_Exists(file)) return 0;
     SysFile handle;
     std::string text;
     if (int result = OpenText(file, SYS_OPEN_READ | SYS_OPEN_WRITE, &handle, &text); result != 0) return result;

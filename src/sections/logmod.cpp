@@ -20,6 +20,7 @@
 #include "sections/logfile.h"
 #include "sections/section.h"
 #include "sys/handle.h"
+#include "sys/sys32.h"
 
 namespace {
 
@@ -69,6 +70,12 @@ void JoinExistingRecord(ZYNLOG_KEY key, const std::string& prefix, int demo_id) 
 int LOGMOD_LineMatched() { return g_lineMatched ? 1 : 0; }
 
 int LOGMOD_ModifyText(const char* file, const char* old_line, const char* new_line, unsigned flags) {
+    // Taking a line out of a file that is gone leaves nothing to do (the uninstall of an
+    // added line after the file itself was deleted); the file is not made anew.
+    if (new_line == nullptr && !SYS_Exists(file)) {
+        g_lineMatched = false;
+        return 0;
+    }
     zyn::Handle handle(CreateFileA(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle) ZYNERROR_Fatal(ERROR_SYS_FILE_OPEN, kSource, __LINE__);

@@ -1,5 +1,3 @@
-# Parked: the uninstall currently leaves C:\ZYN\AQUARIUM behind; move this into
-# scenarios/ (it replaces install_cdrom.sh) once install then uninstall comes back clean.
 # The main job from a CD-ROM drive: the bootstrap into C:\_zyntemp, INST.EXE with the same
 # command line, language choice, destination, copy with progress (and the one overwrite
 # question), the closing message; files, attributes, change-log records and unins.ini as
