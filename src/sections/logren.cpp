@@ -91,15 +91,9 @@ int LOGREN_Install(int demo_id, const char* section, int action) {
 
 int LOGREN_Uninstall(ZYNLOG_KEY key, int demo_id) {
     const std::string id = std::to_string(demo_id);
-    int values = 0, longest_name = 0, longest_data = 0;
-    Check(ZYNLOG_QueryKeyInfo(key, nullptr, nullptr, &values, &longest_name, &longest_data), __LINE__);
-    std::vector<char> name(static_cast<size_t>(longest_name) + 1), data(static_cast<size_t>(longest_data) + 1);
-    for (int i = values - 1; i >= 0; --i) {
-        Check(ZYNLOG_EnumValue(key, i, name.data(), static_cast<int>(name.size()), data.data(),
-                               static_cast<int>(data.size())),
-              __LINE__);
-        if (lstrcmpiA(data.data(), id.c_str()) == 0) {
-            std::string record(name.data());
+    SECTION_ForEachValueBackwards(kSource, key, [&](const char* name, char* data) {
+        if (lstrcmpiA(data, id.c_str()) == 0) {
+            std::string record(name);
             size_t comma = record.find(',');
             std::string source = record.substr(0, comma);
             size_t start = comma == std::string::npos ? record.size() : record.find_first_not_of(' ', comma + 1);
@@ -108,10 +102,10 @@ int LOGREN_Uninstall(ZYNLOG_KEY key, int demo_id) {
             ZYNDISK_Rename(target.c_str(), kAnyFile, source.c_str(), 0, 0);
             Check(ZYNLOG_DeleteValue(key, record.c_str()), __LINE__);
         } else {
-            LOGCOMN_RemoveDemoFromList(demo_id, data.data());
-            Check(ZYNLOG_SetValue(key, name.data(), data.data()), __LINE__);
+            LOGCOMN_RemoveDemoFromList(demo_id, data);
+            Check(ZYNLOG_SetValue(key, name, data), __LINE__);
         }
         LOGUNINS_Progress(1);
-    }
+    });
     return 0;
 }

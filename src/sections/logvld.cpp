@@ -155,15 +155,9 @@ int LOGVLD_Install(int demo_id, const char* section, int action) {
 }
 
 int LOGVLD_Uninstall(ZYNLOG_KEY key, int) {
-    int values = 0, longest_name = 0, longest_data = 0;
-    Check(ZYNLOG_QueryKeyInfo(key, nullptr, nullptr, &values, &longest_name, &longest_data), __LINE__);
-    std::vector<char> name(static_cast<size_t>(longest_name) + 1), data(static_cast<size_t>(longest_data) + 1);
-    for (int i = values - 1; i >= 0; --i) {
-        Check(ZYNLOG_EnumValue(key, i, name.data(), static_cast<int>(name.size()), data.data(),
-                               static_cast<int>(data.size())),
-              __LINE__);
-        Check(ZYNLOG_DeleteValue(key, name.data()), __LINE__);
+    SECTION_ForEachValueBackwards(kSource, key, [key](const char* name, char*) {
+        Check(ZYNLOG_DeleteValue(key, name), __LINE__);
         LOGUNINS_Progress(1);
-    }
+    });
     return 0;
 }

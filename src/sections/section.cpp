@@ -33,6 +33,21 @@ int SECTION_ForEachLine(const char* source, const char* section, int columns, bo
     }
 }
 
+void SECTION_ForEachValueBackwards(const char* source, ZYNLOG_KEY key,
+                                   const std::function<void(const char* name, char* data)>& visit) {
+    int values = 0, longest_name = 0, longest_data = 0;
+    if (int result = ZYNLOG_QueryKeyInfo(key, nullptr, nullptr, &values, &longest_name, &longest_data); result < 0)
+        ZYNERROR_Fatal(result, source, __LINE__);
+    std::vector<char> name(static_cast<size_t>(longest_name) + 1), data(static_cast<size_t>(longest_data) + 1);
+    for (int i = values - 1; i >= 0; --i) {
+        if (int result = ZYNLOG_EnumValue(key, i, name.data(), static_cast<int>(name.size()), data.data(),
+                                          static_cast<int>(data.size()));
+            result < 0)
+            ZYNERROR_Fatal(result, source, __LINE__);
+        visit(name.data(), data.data());
+    }
+}
+
 std::string SECTION_DestinationPath(const char* source, const char* path, int size) {
     std::vector<char> buffer(static_cast<size_t>(size));
     std::snprintf(buffer.data(), buffer.size(), "%s", path);
