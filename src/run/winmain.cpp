@@ -78,16 +78,7 @@ void HandCommandLineToSwitches(const char* command_line) {
 void SetUpBillboards() {}
 
 HWND CreateMainWindow(HINSTANCE instance, const char* caption) {
-    WNDCLASSA window_class{};
-    window_class.style = CS_HREDRAW | CS_VREDRAW;
-    window_class.lpfnWndProc = WMINST_MainWndProc;
-    window_class.hInstance = instance;
-    // The executable carries no icon of that name, so the class has none.
-    window_class.hIcon = LoadIconA(instance, "ICN_SETUP");
-    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    window_class.lpszClassName = WMINST_CLASS_NAME;
-    if (RegisterClassA(&window_class) == 0) COMMON_DebugPrint("wm_inst: RegisterClass failed: %lu\n", GetLastError());
+    if (!WMINST_RegisterClass(instance, WMINST_CLASS_NAME)) COMMON_DebugPrint("wm_inst: RegisterClass failed: %lu\n", GetLastError());
     HWND window = CreateWindowExA(0, WMINST_CLASS_NAME, caption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) COMMON_DebugPrint("wm_inst: CreateWindowEx failed: %lu\n", GetLastError());

@@ -288,3 +288,16 @@ int WMINST_GetExtraPaletteCount() { return kExtraPaletteCount; }
 HPALETTE WMINST_GetPalette() { return g_palette; }
 void WMINST_SetPalette(HPALETTE palette) { g_palette = palette; }
 HLOCAL WMINST_GetPaletteMemory() { return g_paletteMemory; }
+
+bool WMINST_RegisterClass(HINSTANCE instance, const char* class_name) {
+    WNDCLASSA window_class{};
+    window_class.style = CS_HREDRAW | CS_VREDRAW;
+    window_class.lpfnWndProc = WMINST_MainWndProc;
+    window_class.hInstance = instance;
+    // The executable carries no icon of that name, so the class has none.
+    window_class.hIcon = LoadIconA(instance, "ICN_SETUP");
+    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    window_class.lpszClassName = class_name;
+    return RegisterClassA(&window_class) != 0;
+}

@@ -23,6 +23,9 @@ inline constexpr double WMINST_TEMP_MINIMUM_FREE = 1000000.0;
 inline constexpr int WMINST_TEMP_REFUSED_DRIVES = 0x31;
 
 LRESULT CALLBACK WMINST_MainWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+// Registers class_name with the main window procedure, the arrow cursor and a white
+// background (the installer's and the uninstaller's window classes). True on success.
+bool WMINST_RegisterClass(HINSTANCE instance, const char* class_name);
 // The bootstrap: copies the executable, HELPER.EX_ and the libraries into "_zyntemp" on
 // the first acceptable drive and starts INST.EXE there with the same command line.
 // Returns the result of the last copy; copy failures are fatal, and without a drive

@@ -5,15 +5,7 @@
 HWND WMUNINS_FindRunning(const char* title) { return FindWindowA(WMUNINS_CLASS_NAME, title); }
 
 bool WMUNINS_RegisterClass(HINSTANCE instance) {
-    WNDCLASSA window_class{};
-    window_class.style = CS_HREDRAW | CS_VREDRAW;
-    window_class.lpfnWndProc = WMINST_MainWndProc;
-    window_class.hInstance = instance;
-    window_class.hIcon = LoadIconA(instance, "ICN_SETUP");
-    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    window_class.lpszClassName = WMUNINS_CLASS_NAME;
-    return RegisterClassA(&window_class) != 0;
+    return WMINST_RegisterClass(instance, WMUNINS_CLASS_NAME);
 }
 
 void WMUNINS_UnregisterClass(HINSTANCE instance) { UnregisterClassA(WMUNINS_CLASS_NAME, instance); }
