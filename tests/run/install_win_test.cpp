@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "log/zynlog.h"
 #include "run/loginst.h"
 #include "script/inf.h"
+#include "script/module.h"
+#include "sections/logreg.h"
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "support/dialogs_win.h"
@@ -35,6 +39,14 @@ const std::string kRest =
     "[Validate Files]\n[Register DLLs]\n[Launch]\n";
 const std::string kCopies =
     "[Protection Files]\nx, p,, p,, 1, N, N, 0, 1, N, Y, Y\n[Files]\nx, a,, a,, 1, N, N, 0, 1, N, Y, Y\n";
+
+// The fatal dialog a dying run showed, for the parent to match: the clean-up list runs after it.
+int ReportFatalDialog() {
+    auto seen = zyntest::TakeErrorDialogsSeen();
+    std::fprintf(stderr, "fatal %s: %s\n", seen.empty() ? "none" : seen.back().value.c_str(),
+                 seen.empty() ? "" : seen.back().errorText.c_str());
+    return 0;
+}
 
 class InstallRun : public ::testing::Test {
 protected:
@@ -127,6 +139,59 @@ TEST_F(InstallRun, OnlyADemoWithChangesOutsideItsDirectoryIsExclusive) {
     DialogScript refusal({{IDOK}});
     EXPECT_EQ(INSTALL_Run(), ERROR_INSTALL_NEVER_STARTED);
     EXPECT_NE(refusal.Answered().at(0).text.find("\"Aquarium\""), std::string::npos);
+}
+
+
+// A bad line ends the run with its code and text, and the saved log keeps what the lines
+// before it did.
+TEST_F(InstallRun, ABadLineEndsTheRunAndTheLogKeepsWhatCameBefore) {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    const std::string log = std::string(temp) + "zyn-badline.log";  // the same in the dying run
+    const std::string reg = "Software\\ZynBadLine";
+    VAR_Set("LogFile", log.c_str());
+    VAR_Set("Reg", ("HKEY_CURRENT_USER\\" + reg).c_str());
+    // Every backup value name taken beside the value a line overwrites.
+    HKEY full = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, (reg + "\\Full").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &full, nullptr);
+    if (RegQueryValueExA(full, "ZYN_VALUE_9999", nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        RegSetValueExA(full, "V", 0, REG_SZ, reinterpret_cast<const BYTE*>("old"), 4);
+        for (int i = 0; i < 10000; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "ZYN_VALUE_%04d", i);
+            RegSetValueExA(full, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+        }
+    }
+    RegCloseKey(full);
+    const char* ini = "ADD, t.ini, s, e, v, , Y, Y\n";
+    const char* key = "REG_ADD_KEY, $(Reg)\\K, , , , Y, Y\n";
+    struct Row { const char *header, *first, *bad, *shown, *kept; };
+    const Row rows[] = {
+        {"[Ini Settings]\n", ini, "RENAME, t.ini, s, e, v, , Y, Y\n", "-703: ERROR_LOGINI_UNHANDLED", "ADD,v,ZYNDEFAULT"},
+        {"[Ini Settings]\n", ini, "ADD, t.ini, s, e, v, Y, Y\n", "-506: ERROR_INF_TOO_FEW_TOKENS", "ADD,v,ZYNDEFAULT"},
+        {"[Modify Files]\n", "END, c.sys, , LINE1, Y, Y\n", "REPLACE, c.sys, , X, Y, Y\n", "-1302: ERROR_LOGMOD_UNKNOWN",
+         "END,LINE1,"},
+        {"[Registry32]\n", key, "REG_ADD_KEY, HKEY_FOO\\Bar, , , , Y, Y\n", "-1803: ERROR_LOGREG_UNKNOWN_BASE",
+         "KEY_ADDED_BY_ZYN_INSTALL"},
+        {"[Registry32]\n", key, "REG_SET_VALUE, $(Reg)\\K, REG_BINARY, B, NOSUCHBLOB, Y, Y\n", "-1014: ",
+         "KEY_ADDED_BY_ZYN_INSTALL"},
+        {"[Registry32]\n", key, "REG_SET_VALUE, $(Reg)\\Full, REG_SZ, V, new, Y, Y\n",
+         "-1816: ERROR_LOGREG_COULDNT_FIND_UNIQUE_VALUE", "KEY_ADDED_BY_ZYN_INSTALL"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.bad);
+        DeleteFileA(log.c_str());
+        std::string rest = kRest;
+        rest.replace(rest.find(row.header), std::strlen(row.header), std::string(row.header) + row.first + row.bad);
+        Script(rest + kOther + kCopies);
+        EXPECT_EXIT((MODULE_Register(ReportFatalDialog, 0), Run()), ::testing::ExitedWithCode(zyntest::kFatalExitCode),
+                    std::string("fatal ") + row.shown);
+        EXPECT_NE(zyntest::ReadFileBytes(log).find(row.kept), std::string::npos);
+        WritePrivateProfileStringA("ZYN INSTALL", nullptr, nullptr, "WIN.INI");
+        RegDeleteKeyA(HKEY_CURRENT_USER, (reg + "\\K").c_str());
+    }
+    DeleteFileA(log.c_str());
+    LOGREG_DeleteKeyTree(HKEY_CURRENT_USER, reg.c_str());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The Ini Settings section on real INI files through the profile functions: each
-// operation with its record and undo, two demos sharing and handing over records, and
+// operation with its record and undo, three demos sharing and handing over records, and
 // the duplicate-name editor on files that start with their section or are missing.
 #include "sections/logini.h"
 
@@ -9,6 +9,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "log/logcomn.h"
 #include "run/plist.h"
@@ -95,24 +96,26 @@ TEST_F(LoginiSection, EachOperationChangesRecordsAndIsUndone) {
     EXPECT_EQ(ZYNLOG_EnumKey(Open({"Common", LOGINI_KEY}), 0, owner, sizeof owner), ERROR_ZYNLOG_SUB_KEY_NOT_FOUND);
 }
 
-TEST_F(LoginiSection, TwoDemosShareOrHandOverRecordsInEitherOrder) {
-    struct Case { const char* later_value; int first_out; const char *records_between, *value_between; };
-    const Case cases[] = {
-        {"x", 5, "3=ADD,x,o;", "x"}, {"x", 3, "5=ADD,x,o;", "x"},
-        {"y", 3, "5=ADD,x,o;", "y"}, {"y", 5, "3=ADD,x,o;", "x"},
+// Demos 3 and 5 add the same value and share one record, demo 7 adds another; every
+// uninstall order ends with the value from before demo 3 and no records.
+TEST_F(LoginiSection, ThreeDemosShareAndHandOverRecordsInEveryOrder) {
+    struct Step { int out; const char *value, *records; };
+    const Step stories[][3] = {
+        {{3, "y", "7=ADD,y,x;5=ADD,x,o;"}, {5, "y", "7=ADD,x,o;"}, {7, "o", ""}},
+        {{7, "x", "3,5=ADD,x,o;"}, {5, "x", "3=ADD,x,o;"}, {3, "o", ""}},
+        {{5, "y", "3, 7=ADD,x,o;"}, {3, "y", "7=ADD,x,o;"}, {7, "o", ""}},
     };
-    for (const Case& c : cases) {
+    for (const auto& story : stories) {
+        SCOPED_TRACE(story[0].out);
         WriteFileBytes(ini_, "[s]\r\ne=o\r\n");
-        for (int demo : {3, 5}) {
-            const char* value = demo == 3 ? "x" : c.later_value;
+        for (auto [demo, value] : {std::pair{3, "x"}, {5, "x"}, {7, "y"}})
             ASSERT_EQ(LOGINI_ChangeEntry(demo, "ADD", ini_.c_str(), "s", "e", value, "", "Y", "Y"), 0);
+        EXPECT_EQ(Records("e"), "3,5=ADD,x,o;7=ADD,y,x;");
+        for (const Step& step : story) {
+            Uninstall(step.out);
+            EXPECT_EQ(Get("e"), step.value) << step.out;
+            EXPECT_EQ(Records("e"), step.records) << step.out;
         }
-        Uninstall(c.first_out);
-        EXPECT_EQ(Records("e"), c.records_between) << c.later_value << c.first_out;
-        EXPECT_EQ(Get("e"), c.value_between) << c.later_value << c.first_out;
-        Uninstall(8 - c.first_out);
-        EXPECT_EQ(Get("e"), "o");
-        EXPECT_EQ(Records("e"), "");
     }
 }
 

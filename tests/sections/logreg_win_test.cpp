@@ -1,6 +1,6 @@
 // The Registry32 section on the real registry, each test below its own key of
-// HKEY_CURRENT_USER\Software\ZynTest: what lines change and back up, what two demos
-// record, and that uninstalling both in either order gives the registry back.
+// HKEY_CURRENT_USER\Software\ZynTest: what lines change and back up, what several demos
+// record, and that uninstalling them in any order gives the registry back.
 #include "sections/logreg.h"
 
 #include <windows.h>
@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "log/logcomn.h"
@@ -146,6 +147,44 @@ TEST_F(Registry, TwoDemosOverwriteAndDeleteAndEitherUninstallOrderGivesTheRegist
         ASSERT_EQ(Uninstall(first_goes_first ? second_ : first_), 0);
         EXPECT_EQ(Dump(), before);
         EXPECT_EQ(Records(""), "-") << "every record is gone with its emptied log keys";
+        LOGREG_DeleteKeyTree(HKEY_CURRENT_USER, sub_.c_str());
+    }
+}
+
+// Three demos overwrite one value in turn and share one new key; in every uninstall order
+// the value in force stays the one of the latest demo still installed, each backup goes
+// when nobody needs it, and the last uninstall gives back the registry from before.
+TEST_F(Registry, ThreeDemosInEveryUninstallOrder) {
+    auto state = [](const char* color, const char* backups, bool shared) {
+        std::string text = std::string("\\App\n") + (shared ? "\\App\\Shared\n" : "") + "\\App|Color=" + color + "\n";
+        const char* names[] = {"red", "blue", "green"};
+        for (int i = 0; i < 3; ++i)
+            if (backups[i] != '-') text += "\\App|ZYN_VALUE_000" + std::to_string(i) + "=" + names[i] + "\n";
+        return text;
+    };
+    struct Step { int out; const char *color, *backups; };
+    const Step stories[][2] = {
+        {{3, "pink", "0-2"}, {5, "pink", "0--"}},
+        {{7, "green", "01-"}, {5, "blue", "0--"}},
+        {{5, "pink", "01-"}, {3, "pink", "0--"}},
+    };
+    for (const auto& story : stories) {
+        SCOPED_TRACE(story[0].out);
+        ASSERT_EQ(Line(3, "REG_SET_VALUE", "App", "REG_SZ", "Color", "red", "N"), 0);
+        const std::string before = Dump();
+        for (auto [demo, color] : {std::pair{3, "blue"}, {5, "green"}, {7, "pink"}}) {
+            ASSERT_EQ(Line(demo, "REG_SET_VALUE", "App", "REG_SZ", "Color", color), 0);
+            ASSERT_EQ(Line(demo, "REG_ADD_KEY", "App\\Shared"), 0);
+        }
+        EXPECT_EQ(Dump(), state("pink", "012", true));
+        EXPECT_EQ(Records("App\\Shared"), "3,5,7=KEY_ADDED_BY_ZYN_INSTALL;");
+        for (const Step& step : story) {
+            ASSERT_EQ(Uninstall(step.out), 0);
+            EXPECT_EQ(Dump(), state(step.color, step.backups, true)) << step.out;
+        }
+        ASSERT_EQ(Uninstall(3 + 5 + 7 - story[0].out - story[1].out), 0);
+        EXPECT_EQ(Dump(), before);
+        EXPECT_EQ(Records(""), "-");
         LOGREG_DeleteKeyTree(HKEY_CURRENT_USER, sub_.c_str());
     }
 }
