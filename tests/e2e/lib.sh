@@ -1,8 +1,9 @@
 # Shared plumbing of the end-to-end scenarios; sourced by each tests/e2e/scenarios/NAME.sh,
 # which tests/e2e/run starts in a fresh prefix (WINEPREFIX, DISPLAY, keep-alive window up).
-#   e2e_script [NAME=VALUE...] [-d PATTERN...] [-s SED-EXPRESSION...]
+#   e2e_script [NAME=VALUE...] [-d PATTERN...] [-s SED-EXPRESSION...] [-i PATTERN LINE...]
 #                            a copy of the sample script with [Application] values replaced
-#                            (or added), lines matching a pattern dropped, or edited: $E2E_SCRIPT
+#                            (or added), lines matching a pattern dropped, or edited, or LINE
+#                            (literal text) put before each line matching PATTERN: $E2E_SCRIPT
 #   e2e_pack [pack options]  packs $E2E_SCRIPT and the sample payload into $E2E_MEDIUM;
 #                            the installer's name in $E2E_INSTALLER
 #   e2e_drive LETTER TYPE DIR   maps DIR as drive LETTER of TYPE (cdrom, floppy, hd, network)
@@ -15,6 +16,12 @@
 #   e2e_wait_gone 'C:\PATH' [SECONDS]     waits until something is deleted (the helper's work)
 #   e2e_snapshot NAME        machine snapshot $E2E_OUT/NAME.snap (restarts the Wine session)
 #   e2e_fail TEXT            ends the scenario as failed
+#   e2e_install [DIR]        installs the packed demo from CD-ROM drive D: into DIR (default:
+#                            the script's), through the bootstrap and the closing message
+#   e2e_uninstall DIR [CAPTION]  runs DIR\UNINSTAL.EXE, confirms, waits for the closing message
+#                            (default "Uninstall Complete") and for the program's end
+#   e2e_log 'C:\FILE'        the change log as zynlog shows it
+#   e2e_hold 'C:\FILE' / e2e_release   a program keeps the file open (unshared) until released
 set -euo pipefail
 E2E_ROOT=${ZYN_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 E2E_BIN="$E2E_ROOT/build/win64/bin"
@@ -32,11 +39,12 @@ e2e_steps=0
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 
 e2e_script() {
-  local sets=() drops=() edits=() a
+  local sets=() drops=() edits=() inserts=() a
   while [ $# -gt 0 ]; do
     case "$1" in
       -d) drops+=("$2"); shift 2 ;;
       -s) edits+=("$2"); shift 2 ;;
+      -i) inserts+=("$2" "$3"); shift 3 ;;
       *) sets+=("$1"); shift ;;
     esac
   done
@@ -44,8 +52,15 @@ e2e_script() {
   cp "$E2E_ROOT/samples/demo/install.inf" "$out"
   for a in "${drops[@]}"; do sed -i "/$a/d" "$out"; done
   for a in "${edits[@]}"; do sed -i "$a" "$out"; done
+  for ((a = 0; a < ${#inserts[@]}; a += 2)); do
+    E2E_AT=${inserts[a]} E2E_LINE=${inserts[a + 1]} \
+      awk '$0 ~ ENVIRON["E2E_AT"] { printf "%s\r\n", ENVIRON["E2E_LINE"] } { print }' "$out" >"$out.new"
+    mv "$out.new" "$out"
+  done
   for a in "${sets[@]}"; do
     local name=${a%%=*} value=${a#*=}
+    value=${value//\\/\\\\}
+    value=${value//&/\\&}
     if grep -q "^\$($name)=" "$out"; then
       sed -i "s|^\$($name)=.*|\$($name)=$value\r|" "$out"
     else
@@ -142,4 +157,59 @@ e2e_wait_gone() {
 e2e_snapshot() {
   "$E2E_ROOT/tests/e2e/snapshot" take "$E2E_OUT/$1.snap"
   zyn_wine_start "$E2E_BIN/zynkeepalive.exe"
+}
+
+e2e_install() {
+  local name
+  name=$(sed -n 's/^\$(ApplicationName)=\(.*\)\r$/\1/p' "$E2E_SCRIPT")
+  [ -e "$WINEPREFIX/dosdevices/d:" ] || e2e_drive d cdrom "$E2E_MEDIUM"
+  echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
+  e2e_robot attach INST.EXE <<EOF2
+allow dialog template=DLG_STATUS
+allow dialog template=DLG_MODELESS
+expect dialog template=DLG_GET_DIRECTORY_32
+${1:+set 1000 "$1"}
+click ok
+expect messagebox caption="Installation Complete" text~="$name"
+click ok
+exit 0
+EOF2
+  e2e_wait_gone 'C:\_zyntemp'
+}
+
+e2e_uninstall() {
+  e2e_robot run "$1\\UNINSTAL.EXE" <<EOF2
+allow dialog template=DLG_UNINSTALL_STATUS
+expect messagebox caption="Confirm Uninstall"
+click ok
+expect messagebox caption="${2:-Uninstall Complete}"
+click ok
+exit 0
+EOF2
+}
+
+e2e_log() {
+  local file
+  file=$(e2e_find "$1") || e2e_fail "missing $1"
+  ASAN_OPTIONS=detect_leaks=0 "$E2E_ROOT/build/native/bin/zynlog" show "$file" || e2e_fail "$1 does not load"
+}
+
+e2e_hold_n=0
+e2e_hold() {
+  e2e_hold_n=$((e2e_hold_n + 1))
+  local out="$E2E_OUT/hold-$e2e_hold_n.txt" i
+  E2E_RELEASE="$E2E_OUT/release"
+  rm -f "$E2E_RELEASE"
+  wine "$E2E_BIN/zynhold.exe" "$1" "Z:${E2E_RELEASE//\//\\}" </dev/null >"$out" 2>&1 &
+  E2E_HOLDER=$!
+  for i in $(seq 1 150); do
+    grep -q held "$out" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  e2e_fail "$1 could not be held: $(cat "$out")"
+}
+
+e2e_release() {
+  touch "$E2E_RELEASE"
+  wait "$E2E_HOLDER" || true
 }

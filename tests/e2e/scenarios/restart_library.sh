@@ -1,0 +1,32 @@
+# A library that Windows keeps loaded (EVENTM32.DLL, here held open) cannot go while the
+# uninstaller runs: message 3103 instead of the success message, the helper entered in
+# RunOnce, and a restart requested; the request reaches a stand-in for Wine's session
+# ender instead. Started as RunOnce would start it, the helper then removes the rest.
+source "$ZYN_ROOT/tests/e2e/lib.sh"
+d='C:\ZYN\AQUARIUM'
+e2e_script -i '^Uninstaller, SETUP.EXE' 'Program Files, readme.txt,, EVENTM32.DLL, C, 1, N, N, 0, 1, N, Y, Y'
+e2e_pack
+e2e_install
+e2e_hold "$d\\EVENTM32.DLL"
+# ExitWindowsEx has Wine start system32\wineboot.exe to end the session.
+boot="$(e2e_c 'C:\windows\system32')/wineboot.exe"
+rm -f "$boot" && cp "$E2E_BIN/zynrecord.exe" "$boot"
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;wineboot.exe=n" e2e_robot run "$d\\UNINSTAL.EXE" <<'EOF2'
+allow dialog template=DLG_UNINSTALL_STATUS
+expect messagebox caption="Confirm Uninstall"
+click ok
+expect messagebox caption="Zyn Aquarium Uninstall" text~="Windows will now be restarted"
+click ok
+exit 0
+EOF2
+grep -q -- '--end-session' "$boot.calls" || e2e_fail "no restart was requested"
+runonce=$(wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce' /v ZYNUninstallHelper </dev/null 2>/dev/null | tr -d '\r' \
+  | sed -n 's/.*ZYNUninstallHelper *REG_SZ *//p')
+echo "RunOnce: $runonce"
+grep -qi 'HELPER.EXE .*HELPER.INI$' <<<"$runonce" || e2e_fail "no RunOnce entry for the helper"
+e2e_has "$d\\EVENTM32.DLL"
+e2e_lacks "$d\\aquarium.exe"
+e2e_release
+# shellcheck disable=SC2086  # the entry is a command line
+wine $runonce </dev/null
+e2e_wait_gone "$d"
