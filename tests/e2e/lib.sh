@@ -8,7 +8,8 @@
 #                            the installer's name in $E2E_INSTALLER
 #   e2e_drive LETTER TYPE DIR   maps DIR as drive LETTER of TYPE (cdrom, floppy, hd, network)
 #   e2e_robot run EXE [ARGS] | e2e_robot attach IMAGE
-#                            plays the steps on stdin against the program (robot.exe)
+#                            plays the steps on stdin against the program (robot.exe); with
+#                            E2E_LEAVE=1 the steps may end while the program still runs
 #   e2e_c 'C:\PATH'          the Linux path of a C: path in the prefix
 #   e2e_has 'C:\PATH' [ATTRS]    the file exists (with exactly these RHSA letters)
 #   e2e_lacks 'C:\PATH'      the file or directory does not exist
@@ -96,6 +97,7 @@ e2e_robot() {
   cat >"$steps"
   local how=(--exe "$target" --args "$args")
   [ "$mode" = attach ] && how=(--image "$target")
+  [ -z "${E2E_LEAVE:-}" ] || how+=(--leave)
   echo "== robot $mode $target $args"
   # Into a file, not a pipe: a program the robot started passes the pipe on to what it
   # starts (the bootstrap to INST.EXE), and the pipe would not end with the robot.

@@ -5,7 +5,7 @@ d='C:\ZYN\AQUARIUM'
 e2e_pack
 e2e_install
 wine "$d\\UNINSTAL.EXE" </dev/null >/dev/null 2>&1 &
-e2e_robot attach UNINSTAL.EXE <<'EOF2'
+E2E_LEAVE=1 e2e_robot attach UNINSTAL.EXE <<'EOF2'
 expect messagebox caption="Confirm Uninstall"
 EOF2
 echo 'exit 0' | e2e_robot run "$d\\UNINSTAL.EXE"

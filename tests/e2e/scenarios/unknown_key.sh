@@ -6,3 +6,32 @@ d='C:\ZYN\AQUARIUM'
 e2e_pack
 e2e_install
 logfile=$(e2e_find "$d\\ZYNDEMO.LOG")
+before=$(e2e_log "$d\\ZYNDEMO.LOG")
+# A key of the demo's own, after its "Files", that no section writes.
+awk '/^\[Demo 0\]/ { on = 1 } on && /^}/ { printf "\t[Fish Tanks]\r\n\t{\r\n\t\t\"Tank\" = \"0\"\r\n\t}\r\n"; on = 0 } 1' \
+  "$logfile" >"$logfile.new" && mv "$logfile.new" "$logfile"
+e2e_robot run "$d\\UNINSTAL.EXE" <<'EOF2'
+allow dialog template=DLG_UNINSTALL_STATUS
+expect messagebox caption="Confirm Uninstall"
+click ok
+expect messagebox caption="Uninstall" text~="Zyn Aquarium could not be removed completely"
+click ok
+expect dialog template=ERRORMESSAGE 350~="An error has occurred"
+click 351
+expect dialog template=ERRORDETAILS 350="ERROR_LOGUNINS_UNHANDLED_KEY: Did not know how to uninstall a key found in the LOG file." 354=-1903
+click ok
+gone
+click ok
+exit -1
+EOF2
+block() { awk -v k="[$1]" '/^\[/ { on = ($0 == k) } on' <<<"$2"; }
+after=$(e2e_log "$d\\ZYNDEMO.LOG")
+echo "$after"
+# The demo's files went before the replay met the key; the key and the shared records stay.
+for f in aquarium.exe readme.txt fish.cfg aquarium.dat pictures; do e2e_lacks "$d\\$f"; done
+[ "$(block 'Demo 0' "$after")" = $'[Demo 0]\n  [Fish Tanks]\n    Tank = 0' ] || e2e_fail "the demo's key holds more than the unknown key"
+[ "$(block Common "$after")" = "$(block Common "$before")" ] || e2e_fail "the shared records changed"
+[ "$(block HEADER "$after")" = "$(block HEADER "$before")" ] || e2e_fail "HEADER changed"
+e2e_has 'C:\windows\zynaqua.scr'
+e2e_ini 'C:\windows\win.ini' Aquarium Directory "$d"
+e2e_lacks 'C:\windows\Z_Y_N_T_.TMP'
