@@ -21,6 +21,8 @@
 #                            the script's), through the bootstrap and the closing message
 #   e2e_uninstall DIR [CAPTION]  runs DIR\UNINSTAL.EXE, confirms, waits for the closing message
 #                            (default "Uninstall Complete") and for the program's end
+#   e2e_uninstall_fails DIR CODE   the same, ending with the failure message and the fatal
+#                            report of CODE (exit code -1)
 #   e2e_log 'C:\FILE'        the change log as zynlog shows it
 #   e2e_hold 'C:\FILE' / e2e_release   a program keeps the file open (unshared) until released
 set -euo pipefail
@@ -187,6 +189,23 @@ click ok
 expect messagebox caption="${2:-Uninstall Complete}"
 click ok
 exit 0
+EOF2
+}
+
+e2e_uninstall_fails() {
+  e2e_robot run "$1\\UNINSTAL.EXE" <<EOF2
+allow dialog template=DLG_UNINSTALL_STATUS
+expect messagebox caption="Confirm Uninstall"
+click ok
+expect messagebox caption="Uninstall" text~="could not be removed completely"
+click ok
+expect dialog template=ERRORMESSAGE
+click 351
+expect dialog template=ERRORDETAILS 354=$2
+click ok
+gone
+click ok
+exit -1
 EOF2
 }
 

@@ -16,46 +16,66 @@ e2e_pack
 e2e_drive d cdrom "$E2E_MEDIUM"
 dest=$(e2e_c "$d")
 shopt -s globstar nullglob
+# Files copied so far: all in the destination but unins.ini and the log, there from the start.
 copied() { local f n=0; for f in "$dest"/**; do [ -f "$f" ] && n=$((n + 1)); done; echo $((n - 2)); }
 machine() { (cd "$WINEPREFIX/drive_c" && find . -path ./windows/system32 -prune -o -path ./windows/syswow64 -prune -o -print | sort); }
-recorded() { awk -F '"' '/^ *"/ && tolower(section) == "files" { print $2 } /^ *\[/ { section = $0; gsub(/^ *\[|\] *$/, "", section) }' <<<"$1"; }
+# The paths under every "Files" key of the log, as relative names in drive_c like machine's.
+recorded() {
+  awk '/^ *\[/ { key = $0; gsub(/^ *\[|\]$/, "", key); next }
+       key == "Files" { sub(/^ */, ""); sub(/ = [^=]*$/, ""); sub(/^[Cc]:/, "."); gsub(/\\/, "/"); print }' <<<"$1"
+}
+# The installer of this prefix (other prefixes may run installers of their own).
+installer_pid() {
+  local p
+  for p in $(pgrep -f -i '_zyntemp\\INST\.EXE'); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && { echo "$p"; return; }
+  done
+}
 
 report="$E2E_OUT/report.txt"
 for at in 3 6 10 15 21; do
   echo "== kill at $at copied files"
   echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
-  pid=$(pgrep -f -i '_zyntemp\\INST\.EXE' | head -n 1)
+  pid=$(installer_pid)
   [ -n "$pid" ] || e2e_fail "no installer"
-  e2e_robot attach INST.EXE <<'EOF2'
+  E2E_LEAVE=1 e2e_robot attach INST.EXE <<'EOF2'
 allow dialog template=DLG_MODELESS
 expect dialog template=DLG_GET_DIRECTORY_32
 click ok
 EOF2
-  until [ "$(copied)" -ge $at ] 2>/dev/null || ! kill -0 "$pid" 2>/dev/null; do :; done
+  until [ "$(copied)" -ge $at ] || ! kill -0 "$pid" 2>/dev/null; do :; done
   kill -STOP "$pid" 2>/dev/null || e2e_fail "the install ended before $at files"
+  n=$(copied)
   kill -KILL "$pid"
   while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
   log=$(e2e_log "$d\\ZYNDEMO.LOG")
+  echo "$log"
   paths=$(recorded "$log")
   before=$(machine)
-  left_unrecorded=$(( $(copied) - $(grep -ci "^$(printf '%s' "${d//\\/\\\\}")\\\\.*\\." <<<"$paths" || true) ))
-  echo "kill at $at: $(copied) files copied, $(wc -l <<<"$paths") paths recorded" | tee -a "$report"
-  e2e_uninstall "$d"
-  e2e_wait_gone "$d\\HELPER.EXE"
+  if grep -q '^  Demo 0 = ' <<<"$log"; then
+    e2e_uninstall "$d"
+    e2e_wait_gone "$d\\HELPER.EXE"
+    outcome=removed
+  else
+    # Killed before the log's first save: the demo is not registered in it, so releasing
+    # it fails once the (empty) replay is done.
+    e2e_uninstall_fails "$d" -209
+    outcome="uninstall failed with -209"
+  fi
   after=$(machine)
   gone=$(comm -23 <(echo "$before") <(echo "$after"))
-  echo "  removed:"; sed 's/^/    /' <<<"$gone"
-  # Every recorded path that was there is gone; every path that went was recorded.
+  left=$(comm -12 <(echo "$before") <(echo "$after") | grep -i '^\./zyn/\|zynaqua\.scr$' || true)
+  # Every recorded path is gone, but a directory that still holds what was not recorded;
+  # everything that went was recorded (or is the helper, its list or the log).
   while IFS= read -r p; do
-    [ -n "$p" ] || continue
-    rel=".$(tr '\\' / <<<"${p#[Cc]:}")"
-    ! grep -qixF "$rel" <<<"$after" || e2e_fail "$p was recorded and stays"
+    [ -z "$p" ] || ! grep -qixF "$p" <<<"$after" || grep -qiF "$p/" <<<"$after" || e2e_fail "$p was recorded and stays"
   done <<<"$paths"
-  while IFS= read -r rel; do
-    p="C:$(tr / '\\' <<<"${rel#.}")"
-    grep -qixF "$p" <<<"$paths" || [[ "$p" =~ (HELPER\.EXE|ZYNDEMO\.LOG|unins\.ini)$ ]] || e2e_fail "$p was not recorded and went"
+  while IFS= read -r p; do
+    [ -z "$p" ] || grep -qixF "$p" <<<"$paths" || grep -qiE '/(helper\.exe|helper\.ini|zyndemo\.log)$' <<<"$p" \
+      || e2e_fail "$p was not recorded and went"
   done <<<"$gone"
-  echo "  left behind: $(comm -12 <(echo "$before") <(echo "$after") | grep -ic '^\./zyn/' || true) paths under C:\\ZYN" | tee -a "$report"
-  rm -rf "$(e2e_c 'C:\ZYN')" "$(e2e_c 'C:\windows')"/zynaqua.scr
+  printf 'killed at %d copied files: %d paths recorded, %s, %d removed, left behind: %s\n' "$n" \
+    "$(grep -c . <<<"$paths" || true)" "$outcome" "$(grep -c . <<<"$gone" || true)" "$(echo $left)" | tee -a "$report"
+  rm -rf "$(e2e_c 'C:\ZYN')" "$(e2e_c 'C:\windows')/zynaqua.scr"
 done
 cat "$report"

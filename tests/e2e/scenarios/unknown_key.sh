@@ -10,20 +10,7 @@ before=$(e2e_log "$d\\ZYNDEMO.LOG")
 # A key of the demo's own, after its "Files", that no section writes.
 awk '/^\[Demo 0\]/ { on = 1 } on && /^}/ { printf "\t[Fish Tanks]\r\n\t{\r\n\t\t\"Tank\" = \"0\"\r\n\t}\r\n"; on = 0 } 1' \
   "$logfile" >"$logfile.new" && mv "$logfile.new" "$logfile"
-e2e_robot run "$d\\UNINSTAL.EXE" <<'EOF2'
-allow dialog template=DLG_UNINSTALL_STATUS
-expect messagebox caption="Confirm Uninstall"
-click ok
-expect messagebox caption="Uninstall" text~="Zyn Aquarium could not be removed completely"
-click ok
-expect dialog template=ERRORMESSAGE caption="Zyn Aquarium Uninstall"
-click 351
-expect dialog template=ERRORDETAILS 350="ERROR_LOGUNINS_UNHANDLED_KEY: Did not know how to uninstall a key found in the LOG file." 354=-1903
-click ok
-gone
-click ok
-exit -1
-EOF2
+e2e_uninstall_fails "$d" -1903
 block() { awk -v k="[$1]" '/^\[/ { on = ($0 == k) } on' <<<"$2"; }
 after=$(e2e_log "$d\\ZYNDEMO.LOG")
 echo "$after"
