@@ -6,7 +6,7 @@ source "$ZYN_ROOT/tests/e2e/lib.sh"
 d='C:\ZYN\AQUARIUM'
 # More files to copy, so that the kills fall between several saves of the log.
 tanks=()
-for t in 1 2 3 4; do tanks+=(-i '^Screen Saver Files,' "Tank Files, pictures\\*.*,, tank$t\\, C, 1, N, N, 0, 1, N, Y, Y"); done
+for t in $(seq 1 12); do tanks+=(-i '^Screen Saver Files,' "Tank Files, pictures\\*.*,, tank$t\\, C, 1, N, N, 0, 1, N, Y, Y"); done
 first='^Program Files, aquarium.exe,'
 e2e_script -d '^Uninstaller,' "${tanks[@]}" \
   -i "$first" 'Uninstaller, SETUP.EXE,, $(UninstallFileName), C, 1, N, N, 0, 1, N, Y, Y' \
@@ -16,8 +16,9 @@ e2e_pack
 e2e_drive d cdrom "$E2E_MEDIUM"
 dest=$(e2e_c "$d")
 shopt -s globstar nullglob
-# Files copied so far: all in the destination but unins.ini and the log, there from the start.
-copied() { local f n=0; for f in "$dest"/**; do [ -f "$f" ] && n=$((n + 1)); done; echo $((n - 2)); }
+# Files copied so far into $n: all in the destination but unins.ini and the log, there from
+# the start. No subshell: the copy must not get far between two looks.
+count() { local f; n=-2; for f in "$dest"/**; do [ -f "$f" ] && n=$((n + 1)); done; }
 machine() { (cd "$WINEPREFIX/drive_c" && find . -path ./windows/system32 -prune -o -path ./windows/syswow64 -prune -o -print | sort); }
 # The paths under every "Files" key of the log, as relative names in drive_c like machine's.
 recorded() {
@@ -33,7 +34,7 @@ installer_pid() {
 }
 
 report="$E2E_OUT/report.txt"
-for at in 3 6 10 15 21; do
+for at in 3 12 20 34 44; do
   echo "== kill at $at copied files"
   echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
   pid=$(installer_pid)
@@ -43,9 +44,9 @@ allow dialog template=DLG_MODELESS
 expect dialog template=DLG_GET_DIRECTORY_32
 click ok
 EOF2
-  until [ "$(copied)" -ge $at ] || ! kill -0 "$pid" 2>/dev/null; do :; done
+  until count; [ $n -ge $at ] || ! kill -0 "$pid" 2>/dev/null; do :; done
   kill -STOP "$pid" 2>/dev/null || e2e_fail "the install ended before $at files"
-  n=$(copied)
+  count
   kill -KILL "$pid"
   while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
   log=$(e2e_log "$d\\ZYNDEMO.LOG")
