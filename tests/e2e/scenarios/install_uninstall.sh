@@ -11,6 +11,7 @@ e2e_script GetLanguage=TRUE \
 e2e_pack
 e2e_drive d cdrom "$E2E_MEDIUM"
 printf 'an older screen saver' >"$(e2e_c 'C:\windows')/zynaqua.scr"
+printf '@ECHO OFF\r\nPATH C:\\WINDOWS\r\n' >"$(e2e_c 'C:\AUTOEXEC.BAT')"
 e2e_snapshot before
 
 echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER" "BPOFF  extra"
@@ -48,6 +49,7 @@ done
 e2e_has "$d\\pictures\\tetra.bmp" RA
 cmp -s "$(e2e_find 'C:\windows\zynaqua.scr')" "$E2E_MEDIUM/zynaqua.scr" || e2e_fail "the screen saver was not replaced"
 e2e_ini "$d\\unins.ini" INFO DemoID 0
+[ "$(head -n1 "$(e2e_find 'C:\AUTOEXEC.BAT')")" = $'SET AQUARIUM=C:\\ZYN\\AQUARIUM\r' ] || e2e_fail "AUTOEXEC.BAT not edited"
 e2e_ini "$d\\unins.ini" INFO LOGFile "$d\\ZYNDEMO.LOG"
 # The log: the demo's own files under its key, the screen saver under "Common".
 log=$(ASAN_OPTIONS=detect_leaks=0 "$E2E_ROOT/build/native/bin/zynlog" show "$(e2e_find "$d\\ZYNDEMO.LOG")")
