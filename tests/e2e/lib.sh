@@ -24,6 +24,7 @@
 #   e2e_uninstall_fails DIR CODE   the same, ending with the failure message and the fatal
 #                            report of CODE (exit code -1)
 #   e2e_log 'C:\FILE'        the change log as zynlog shows it
+#   e2e_block KEY TEXT       the top-level KEY of a log as e2e_log shows it
 #   e2e_hold 'C:\FILE' / e2e_release   a program keeps the file open (unshared) until released
 set -euo pipefail
 E2E_ROOT=${ZYN_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
@@ -214,6 +215,8 @@ e2e_log() {
   file=$(e2e_find "$1") || e2e_fail "missing $1"
   ASAN_OPTIONS=detect_leaks=0 "$E2E_ROOT/build/native/bin/zynlog" show "$file" || e2e_fail "$1 does not load"
 }
+
+e2e_block() { awk -v k="[$1]" '/^\[/ { on = ($0 == k) } on' <<<"$2"; }
 
 e2e_hold_n=0
 e2e_hold() {

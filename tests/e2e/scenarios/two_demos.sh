@@ -12,19 +12,18 @@ e2e_script 'LogFile=$(WindowsDirectory)\ZYNDEMO.LOG' -s 's/Zyn Aquarium/Zyn Reef
 e2e_pack
 e2e_install "$second"
 
-block() { awk -v k="[$1]" '/^\[/ { on = ($0 == k) } on' <<<"$2"; }
 both=$(e2e_log "$log")
 echo "$both"
 e2e_uninstall "$first"
 e2e_wait_gone "$first"
 one=$(e2e_log "$log")
 echo "$one"
-[ "$(block 'Demo 1' "$one")" = "$(block 'Demo 1' "$both")" ] || e2e_fail "the second demo's records changed"
-[ "$(block HEADER "$one")" = "$(block HEADER "$both" | grep -v '^  Demo 0 = ')" ] || e2e_fail "HEADER is not the second's alone"
-[ -z "$(block 'Demo 0' "$one")" ] || e2e_fail "the first demo's records stayed"
+[ "$(e2e_block 'Demo 1' "$one")" = "$(e2e_block 'Demo 1' "$both")" ] || e2e_fail "the second demo's records changed"
+[ "$(e2e_block HEADER "$one")" = "$(e2e_block HEADER "$both" | grep -v '^  Demo 0 = ')" ] || e2e_fail "HEADER is not the second's alone"
+[ -z "$(e2e_block 'Demo 0' "$one")" ] || e2e_fail "the first demo's records stayed"
 # No shared record names demo 0 any more, the ones it shared name demo 1.
-! block Common "$one" | grep -E '^ *0(,1)? = | = 0(, 1)?$' || e2e_fail "shared records still name the first demo"
-block Common "$one" | grep -qxF '    C:\windows\zynaqua.scr = 1' || e2e_fail "the screen saver's record does not name the second demo"
+! e2e_block Common "$one" | grep -E '^ *0(,1)? = | = 0(, 1)?$' || e2e_fail "shared records still name the first demo"
+e2e_block Common "$one" | grep -qxF '    C:\windows\zynaqua.scr = 1' || e2e_fail "the screen saver's record does not name the second demo"
 # The second demo's files are all there; what they share is in its state.
 for f in unins.ini aquarium.exe aquarium.ini readme.txt fish.cfg pictures\\tetra.bmp UNINSTAL.EXE uninstal.dll \
   HELPER.EXE aquarium.dat; do

@@ -11,14 +11,13 @@ before=$(e2e_log "$d\\ZYNDEMO.LOG")
 awk '/^\[Demo 0\]/ { on = 1 } on && /^}/ { printf "\t[Fish Tanks]\r\n\t{\r\n\t\t\"Tank\" = \"0\"\r\n\t}\r\n"; on = 0 } 1' \
   "$logfile" >"$logfile.new" && mv "$logfile.new" "$logfile"
 e2e_uninstall_fails "$d" -1903
-block() { awk -v k="[$1]" '/^\[/ { on = ($0 == k) } on' <<<"$2"; }
 after=$(e2e_log "$d\\ZYNDEMO.LOG")
 echo "$after"
 # The demo's files went before the replay met the key; the key and the shared records stay.
 for f in aquarium.exe readme.txt aquarium.dat pictures; do e2e_lacks "$d\\$f"; done
-[ "$(block 'Demo 0' "$after")" = $'[Demo 0]\n  [Fish Tanks]\n    Tank = 0' ] || e2e_fail "the demo's key holds more than the unknown key"
-[ "$(block Common "$after")" = "$(block Common "$before")" ] || e2e_fail "the shared records changed"
-[ "$(block HEADER "$after")" = "$(block HEADER "$before")" ] || e2e_fail "HEADER changed"
+[ "$(e2e_block 'Demo 0' "$after")" = $'[Demo 0]\n  [Fish Tanks]\n    Tank = 0' ] || e2e_fail "the demo's key holds more than the unknown key"
+[ "$(e2e_block Common "$after")" = "$(e2e_block Common "$before")" ] || e2e_fail "the shared records changed"
+[ "$(e2e_block HEADER "$after")" = "$(e2e_block HEADER "$before")" ] || e2e_fail "HEADER changed"
 e2e_has 'C:\windows\zynaqua.scr'
 e2e_ini 'C:\windows\win.ini' Aquarium Directory "$d"
 e2e_lacks 'C:\windows\Z_Y_N_T_.TMP'

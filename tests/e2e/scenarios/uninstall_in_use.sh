@@ -1,0 +1,32 @@
+# The demo in use while it is removed. A second uninstaller, started while the first
+# waits for its confirmation, gives way without changing anything. A picture held open
+# by a running program goes to the helper with the directories around it, and the
+# helper deletes them once the program lets go.
+source "$ZYN_ROOT/tests/e2e/lib.sh"
+d='C:\ZYN\AQUARIUM'
+e2e_pack
+e2e_install
+e2e_hold "$d\\pictures\\tetra.bmp"
+wine "$d\\UNINSTAL.EXE" </dev/null >/dev/null 2>&1 &
+E2E_LEAVE=1 e2e_robot attach UNINSTAL.EXE <<'EOF2'
+expect messagebox caption="Confirm Uninstall"
+EOF2
+echo 'exit 0' | e2e_robot run "$d\\UNINSTAL.EXE"
+e2e_has "$d\\aquarium.exe"
+e2e_has "$d\\ZYNDEMO.LOG"
+e2e_robot attach UNINSTAL.EXE <<'EOF2'
+allow dialog template=DLG_UNINSTALL_STATUS
+expect messagebox caption="Confirm Uninstall"
+click ok
+expect messagebox caption="Uninstall Complete"
+click ok
+exit 0
+EOF2
+grep -qi 'TETRA.BMP' "$(e2e_find 'C:\windows\helper.ini')" || e2e_fail "the held file was not handed to the helper"
+e2e_lacks "$d\\aquarium.exe"
+# The helper retries while the file is in use.
+sleep 2
+e2e_has "$d\\pictures\\tetra.bmp"
+e2e_release
+e2e_wait_gone "$d" 60
+e2e_lacks 'C:\windows\helper.ini'
