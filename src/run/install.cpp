@@ -20,6 +20,7 @@
 #include "sections/loglnch.h"
 #include "sections/logmod.h"
 #include "sections/logother.h"
+#include "sections/logprtct.h"
 #include "sections/logreg.h"
 #include "sections/logren.h"
 #include "sections/logshell.h"
@@ -51,7 +52,7 @@ constexpr SectionRow kSections[] = {
     {"Protection Backup", LOGBCKUP_Install, LOGBCKUP_Install},
     {"Rename", LOGREN_Install, LOGREN_Install},
     {"Ini Settings", LOGINI_Install, LOGINI_Install},
-    {"Protection", nullptr, nullptr},
+    {"Protection", LOGPRTCT_Install, LOGPRTCT_Install},
     {"Modify Files", LOGMOD_Install, LOGMOD_Install},
     {"Registry32", LOGREG_Install, LOGREG_Install},
     {"Shell", LOGSHELL_Install, LOGSHELL_Install},

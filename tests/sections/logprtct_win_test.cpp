@@ -1,0 +1,415 @@
+// The Protection section on the real Windows directory's INI files, a boot drive and
+// destination of the test's own, and the real registry: for each token and each system
+// it tells apart, exactly what one install changes, and what the uninstall replay of
+// the change log gives back.
+#include "sections/logprtct.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "log/logcomn.h"
+#include "log/zynlog.h"
+#include "run/helper.h"
+#include "run/logunins.h"
+#include "run/plist.h"
+#include "script/inf.h"
+#include "script/var.h"
+#include "support/dialogs_win.h"
+#include "support/testsupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zyntest::DialogScript;
+using zyntest::ReadFileBytes;
+using zyntest::WriteFileBytes;
+
+// Keys the tokens write; a snapshot lists each one, its parents, and its values.
+const char* const kKeys[] = {
+    "HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current",
+    "HKEY_CURRENT_USER\\Control Panel\\Sounds",
+    "HKEY_LOCAL_MACHINE\\Config\\0001\\Display\\Settings",
+    "HKEY_USERS\\.Default\\Control Panel\\desktop",
+    "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VXD\\VPOWERD",
+    "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\FileSystem",
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices",
+};
+constexpr char kFileSystem[] = "System\\CurrentControlSet\\Control\\FileSystem";
+constexpr char kSounds[] = "Control Panel\\Sounds";
+
+HKEY Root(const std::string& path) {
+    if (path.rfind("HKEY_CURRENT_USER", 0) == 0) return HKEY_CURRENT_USER;
+    if (path.rfind("HKEY_USERS", 0) == 0) return HKEY_USERS;
+    return HKEY_LOCAL_MACHINE;
+}
+
+class Protection : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char windows[MAX_PATH];
+        GetWindowsDirectoryA(windows, sizeof windows);
+        w_ = windows;
+        for (const char* name : {"SYSTEM.INI", "WIN.INI", "PROGMAN.INI", "WININIT.INI"}) {
+            const std::string path = w_ + "\\" + name;
+            saved_.push_back({path, fs::exists(path), fs::exists(path) ? ReadFileBytes(path) : ""});
+        }
+        fs::create_directories(d_);
+        fs::create_directories(b_);
+        VAR_Init(VAR_DEFAULT_MAX_NUM);
+        VAR_Set("DestinationDirectory", d_.c_str());
+        VAR_Set("ShortDestinationDirectory", "C:\\ZYNSHORT");
+        VAR_Set("BootDrive", b_.c_str());
+        VAR_Set("UninstallDirectory", dir_.path().c_str());
+        VAR_Set("ApplicationName", "Aquarium");
+        std::string info = dir_.file("unins.ini");
+        WritePrivateProfileStringA("INFO", "DemoID", "0", info.c_str());
+        WritePrivateProfileStringA("INFO", "LOGFile", log_.c_str(), info.c_str());
+
+        WriteFileBytes(w_ + "\\PROGMAN.INI",
+                       "[restrictions]\r\nNoRun=1\r\nNoClose=1\r\nNoSaveSettings=1\r\nNoFileMenu=1\r\n");
+        DeleteFileA((w_ + "\\WININIT.INI").c_str());
+        WritePrivateProfileStringA("boot", "drivers", "mmsystem.dll STARTNAV.DLL", SystemIni().c_str());
+        WritePrivateProfileStringA("boot", "taskman.exe", "taskman.exe", SystemIni().c_str());
+        WritePrivateProfileStringA("386Enh", "device", "*vpicd", SystemIni().c_str());
+        WriteFileBytes(saver_, "saver");
+        char short_saver[MAX_PATH] = "";
+        GetShortPathNameA(saver_.c_str(), short_saver, sizeof short_saver);
+        short_saver_ = short_saver;
+        WriteFileBytes(b_ + "\\CONFIG.SYS", "FILES=30\r\n");
+        WriteFileBytes(b_ + "\\AUTOEXEC.BAT", "@ECHO OFF\r\n");
+        HKEY key = nullptr;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFileSystem, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        const BYTE spin[] = {1, 2};
+        RegSetValueExA(key, "ACDriveSpinDown", 0, REG_BINARY, spin, sizeof spin);
+        RegCloseKey(key);
+        sounds_existed_ = RegOpenKeyExA(HKEY_CURRENT_USER, kSounds, 0, KEY_READ, &key) == ERROR_SUCCESS;
+        if (sounds_existed_) RegCloseKey(key);
+    }
+    void TearDown() override {
+        if (!sounds_existed_) RegDeleteKeyA(HKEY_CURRENT_USER, kSounds);
+        INF_Terminate();
+        ZYNLOG_Terminate();
+        VAR_Terminate();
+        for (const Saved& file : saved_) {
+            if (file.existed) WriteFileBytes(file.path, file.bytes);
+            else DeleteFileA(file.path.c_str());
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.path.c_str());
+        }
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFileSystem, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, "ACDriveSpinDown");
+            RegCloseKey(key);
+        }
+        DeleteFileA((w_ + "\\" + HELPER_INI_NAME).c_str());
+        HELPER_Reset();
+    }
+
+    std::string SystemIni() const { return w_ + "\\SYSTEM.INI"; }
+    void SetShell(const char* shell) { WritePrivateProfileStringA("boot", "shell", shell, SystemIni().c_str()); }
+
+    // The test's places written W, B, D and S, the registry roots shortened.
+    std::string Named(std::string text) const {
+        for (auto [from, to] : {std::pair{short_saver_, "<short saver>"}, {d_, "D"}, {b_, "B"}, {w_, "W"},
+                                {std::string("C:\\ZYNSHORT"), "S"}, {std::string("HKEY_CURRENT_USER"), "HKCU"},
+                                {std::string("HKEY_LOCAL_MACHINE"), "HKLM"}, {std::string("HKEY_USERS"), "HKU"}}) {
+            for (size_t at; (at = text.find(from)) != std::string::npos;) text.replace(at, from.size(), to);
+        }
+        return text;
+    }
+    // The machine as lines: INI lines under their section, text lines numbered, each key
+    // with its parents and values.
+    std::multiset<std::string> Snapshot() const {
+        std::multiset<std::string> lines;
+        const std::string files[] = {SystemIni(),          w_ + "\\WIN.INI",      w_ + "\\PROGMAN.INI",
+                                     w_ + "\\WININIT.INI", b_ + "\\CONFIG.SYS",   b_ + "\\AUTOEXEC.BAT",
+                                     b_ + "\\MSDOS.SYS",   d_ + "\\ZYNSHL32.INI", d_ + "\\kiosk.ini"};
+        for (const std::string& file : files) {
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+            if (!fs::exists(file)) continue;
+            const std::string name = Named(file);
+            const bool ini = file.find("CONFIG.SYS") == std::string::npos && file.find(".BAT") == std::string::npos;
+            lines.insert(name);
+            std::istringstream text(ReadFileBytes(file));
+            std::string line, section;
+            for (int number = 1; std::getline(text, line); ++number) {
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                if (ini && line.rfind('[', 0) == 0) section = line;
+                lines.insert(Named(name + " " + (ini ? section + " " : std::to_string(number) + ":") + line));
+            }
+        }
+        for (const char* path : kKeys) {
+            const std::string full = path;
+            const std::string sub = full.substr(full.find('\\') + 1);
+            for (size_t at = 0; (at = sub.find('\\', at + 1)) != std::string::npos;) {
+                HKEY parent = nullptr;
+                if (RegOpenKeyExA(Root(full), sub.substr(0, at).c_str(), 0, KEY_READ, &parent) != ERROR_SUCCESS)
+                    continue;
+                lines.insert(Named(full.substr(0, full.size() - sub.size() + at)));
+                RegCloseKey(parent);
+            }
+            HKEY key = nullptr;
+            if (RegOpenKeyExA(Root(full), sub.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+            lines.insert(Named(full));
+            char name[256];
+            BYTE data[512];
+            for (DWORD i = 0;; ++i) {
+                DWORD name_size = sizeof name, size = sizeof data, type = 0;
+                if (RegEnumValueA(key, i, name, &name_size, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+                std::string text = full + "|" + (name[0] != '\0' ? name : "(Default)") + "=";
+                if (type == REG_SZ) text += std::string(reinterpret_cast<char*>(data));
+                for (DWORD b = 0; type != REG_SZ && b < size; ++b) {
+                    char hex[4];
+                    std::snprintf(hex, sizeof hex, "%02x", data[b]);
+                    text += hex;
+                }
+                lines.insert(Named(text));
+            }
+            RegCloseKey(key);
+        }
+        return lines;
+    }
+    // The keys the install's records went to: the handler's key under "Common" with the
+    // file or root below it, and the demo's own keys.
+    void NoteRecords() {
+        records_.clear();
+        char name[512], below[512];
+        for (const char* top : {"Common", "Demo 0"}) {
+            ZYNLOG_KEY key = nullptr, handler = nullptr;
+            if (ZYNLOG_OpenKey(ZYNLOG_ROOT_KEY, top, &key) != 0) continue;
+            for (int i = 0; ZYNLOG_EnumKey(key, i, name, sizeof name) == 0; ++i) {
+                std::string path = std::string("log ") + top + "\\" + name;
+                if (std::string(top) == "Common" && ZYNLOG_OpenKey(key, name, &handler) == 0) {
+                    for (int k = 0; ZYNLOG_EnumKey(handler, k, below, sizeof below) == 0; ++k)
+                        records_.push_back(Named(path + "\\" + below));
+                } else {
+                    records_.push_back(path);
+                }
+            }
+        }
+    }
+    // What changed from before to after: "+line" and "-line", sorted, one per line.
+    static std::string Diff(const std::multiset<std::string>& before, const std::multiset<std::string>& after) {
+        std::vector<std::string> out;
+        std::vector<std::string> gone, added;
+        std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(gone));
+        std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
+        for (const std::string& line : gone) out.push_back("-" + line);
+        for (const std::string& line : added) out.push_back("+" + line);
+        std::sort(out.begin(), out.end(), [](const std::string& a, const std::string& b) {
+            return a.substr(1) != b.substr(1) ? a.substr(1) < b.substr(1) : a < b;
+        });
+        std::string all;
+        for (const std::string& line : out) all += line + "\n";
+        return all;
+    }
+
+    // Installs the section as demo 0 of a new log, saved where unins.ini points.
+    void Install(const std::string& lines) {
+        ASSERT_EQ(ZYNLOG_Init(log_.c_str(), ZYNLOG_DEFAULT_AUTOSAVE), 0);
+        int demo = -1;
+        ASSERT_EQ(LOGCOMN_NewDemo("Aquarium", &demo), 0);
+        const std::string script = "[Protection]\r\n" + lines + "\r\n";
+        ASSERT_EQ(INF_LoadText(script.c_str(), script.size()), 0);
+        VAR_Delete("SetScreenSaverActive");
+        ASSERT_EQ(LOGPRTCT_Install(demo, "Protection", PLIST_INSTALL), 1);
+        INF_Terminate();
+        NoteRecords();
+        ASSERT_EQ(ZYNLOG_Terminate(), 0);
+    }
+    // The real uninstall of demo 0, its closing message answered.
+    void Uninstall() {
+        DialogScript answers({{IDOK}});
+        ASSERT_EQ(LOGUNINS_Run(), 0);
+    }
+
+    struct Saved {
+        std::string path;
+        bool existed;
+        std::string bytes;
+    };
+    zyntest::TempDir dir_;
+    zyntest::LanguageLibrary english_;
+    std::string w_, d_ = dir_.file("dest"), b_ = dir_.file("boot"), log_ = dir_.file("ZYNDEMO.LOG");
+    std::string saver_ = d_ + "\\aquarium screen.scr", short_saver_;
+    std::vector<Saved> saved_;
+    bool sounds_existed_ = false;
+    std::vector<std::string> records_;
+};
+
+TEST_F(Protection, EachTokenWritesItsEntriesLinesAndValuesAndTheUninstallGivesThemBack) {
+    struct Case {
+        const char *os, *dos, *shell, *lines, *installed, *left;
+    };
+    const Case cases[] = {
+        // Missing fields keep the previous line's; MODIFY leaves an absent entry alone.
+        {"Win95", "DOS7", "Explorer.exe", "NoRun, Y, Y\r\nNoClose, N, Y\r\nNoSaveSettings, Y, N\r\n"
+         "EditLevel, Y, Y\r\nNoFileMenu",
+         "+W\\PROGMAN.INI [restrictions] NoClose=0\n-W\\PROGMAN.INI [restrictions] NoClose=1\n"
+         "+W\\PROGMAN.INI [restrictions] NoFileMenu=0\n-W\\PROGMAN.INI [restrictions] NoFileMenu=1\n"
+         "+W\\PROGMAN.INI [restrictions] NoRun=0\n-W\\PROGMAN.INI [restrictions] NoRun=1\n"
+         "+log Common\\INI Settings\\W\\PROGMAN.INI\n",
+         "+W\\PROGMAN.INI [restrictions] NoClose=0\n-W\\PROGMAN.INI [restrictions] NoClose=1\n"},
+        // Lines that are there already are not added twice.
+        {"Win95", "DOS7", "Explorer.exe", "NoBreak, Y, Y\r\nNoBreak, Y, Y\r\nNoReboot, Y, Y\r\nStartWin, Y, Y",
+         "+B\\AUTOEXEC.BAT 2:W\\WIN\n-B\\CONFIG.SYS 1:FILES=30\n+B\\CONFIG.SYS 1:device=D\\NOBREAK.SYS\n"
+         "+B\\CONFIG.SYS 2:FILES=30\n+W\\SYSTEM.INI [386Enh] device=NOREBOOT.EXE\n"
+         "+log Common\\INI Settings\\W\\SYSTEM.INI\n+log Common\\Modify Files\\B\\AUTOEXEC.BAT\n"
+         "+log Common\\Modify Files\\B\\CONFIG.SYS\n",
+         ""},
+        {"Win3.x", "DOS6", "progman.exe", "BootKeys, Y, Y",
+         "-B\\CONFIG.SYS 1:FILES=30\n+B\\CONFIG.SYS 1:SWITCHES=/N\n+B\\CONFIG.SYS 2:FILES=30\n"
+         "+log Common\\Modify Files\\B\\CONFIG.SYS\n",
+         ""},
+        {"Win3.x", "DOS5", "progman.exe", "BootKeys, Y, Y", "", ""},
+        {"Win95", "DOS7", "Explorer.exe", "BootKeys, Y, Y",
+         "+B\\MSDOS.SYS\n+B\\MSDOS.SYS [Options] BootGUI=1\n+B\\MSDOS.SYS [Options] BootKeys=0\n"
+         "+B\\MSDOS.SYS [Options] BootWin=1\n+B\\MSDOS.SYS [Options] [Options]\n"
+         "+log Common\\INI Settings\\B\\MSDOS.SYS\n",
+         ""},
+        {"WinNT", "DOS6", "Explorer.exe", "BootKeys, Y, Y", "", ""},
+        // The launcher's settings file and WININIT.INI are not the demo's records.
+        {"WinNT", "DOS6", "cpqshell.exe", "SetShell, $(DestinationDirectory)\\kiosk.ini, Kiosk, RunAsShell, Y, Y",
+         "+D\\ZYNSHL32.INI\n+D\\ZYNSHL32.INI [ZYN SHELL] OLDSHELL=CPQSHELL.EXE\n"
+         "+D\\ZYNSHL32.INI [ZYN SHELL] [ZYN SHELL]\n+D\\kiosk.ini\n+D\\kiosk.ini [Kiosk] RunAsShell=1\n"
+         "+D\\kiosk.ini [Kiosk] [Kiosk]\n"
+         "+HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices|ZYNChkShell32=W\\"
+         "CHKSHL32.EXE W CPQSHELL.EXE\n"
+         "+W\\SYSTEM.INI [boot] shell=S\\ZYNSHL32.EXE\n-W\\SYSTEM.INI [boot] shell=cpqshell.exe\n+W\\WININIT.INI\n"
+         "+log Common\\INI Settings\\D\\kiosk.ini\n+log Common\\INI Settings\\W\\SYSTEM.INI\n"
+         "+log Common\\Reg32\\HKLM\n+log Demo 0\\Files\n",
+         "+D\\ZYNSHL32.INI\n+D\\ZYNSHL32.INI [ZYN SHELL] OLDSHELL=CPQSHELL.EXE\n"
+         "+D\\ZYNSHL32.INI [ZYN SHELL] [ZYN SHELL]\n+W\\WININIT.INI\n"},
+        // A take-over shell is not what the launcher goes back to.
+        {"Win95", "DOS7", "W\\zynshl32.exe", "SetShell, $(DestinationDirectory)\\kiosk.ini, Kiosk, RunAsShell, Y, Y",
+         "+D\\ZYNSHL32.INI\n+D\\ZYNSHL32.INI [ZYN SHELL] OLDSHELL=W\\EXPLORER.EXE\n"
+         "+D\\ZYNSHL32.INI [ZYN SHELL] [ZYN SHELL]\n+D\\kiosk.ini\n+D\\kiosk.ini [Kiosk] RunAsShell=1\n"
+         "+D\\kiosk.ini [Kiosk] [Kiosk]\n"
+         "+HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices|ZYNChkShell32=W\\CHKSHL32.EXE W W\\"
+         "EXPLORER.EXE\n"
+         "+W\\SYSTEM.INI [boot] shell=S\\ZYNSHL32.EXE\n-W\\SYSTEM.INI [boot] shell=W\\zynshl32.exe\n"
+         "-W\\SYSTEM.INI [boot] taskman.exe=taskman.exe\n+W\\WININIT.INI\n+log Common\\INI Settings\\D\\kiosk.ini\n"
+         "+log Common\\INI Settings\\W\\SYSTEM.INI\n+log Common\\Reg32\\HKLM\n+log Demo 0\\Files\n",
+         "+D\\ZYNSHL32.INI\n+D\\ZYNSHL32.INI [ZYN SHELL] OLDSHELL=W\\EXPLORER.EXE\n"
+         "+D\\ZYNSHL32.INI [ZYN SHELL] [ZYN SHELL]\n+W\\WININIT.INI\n"},
+        {"Win95", "DOS7", "Explorer.exe", "SetScreenSaver, $(DestinationDirectory)\\aquarium screen.scr, Y, Y",
+         "+W\\SYSTEM.INI [boot] SCRNSAVE.EXE=<short saver>\n+log Common\\INI Settings\\W\\SYSTEM.INI\n"
+         "+variable SetScreenSaverActive\n",
+         ""},
+        {"Win95", "DOS7", "Explorer.exe", "SetScreenSaver, $(DestinationDirectory)\\aquarium screen.scr, Y, N", "", ""},
+        {"Win95", "DOS7", "Explorer.exe", "SetScreenSaver, $(DestinationDirectory)\\aquarium screen.scr, N, Y",
+         "+W\\SYSTEM.INI [boot] SCRNSAVE.EXE=<short saver>\n+variable SetScreenSaverActive\n",
+         "+W\\SYSTEM.INI [boot] SCRNSAVE.EXE=<short saver>\n"},
+        {"Win95", "DOS7", "Explorer.exe", "RemoveDriver, Y, Y",
+         "-B\\AUTOEXEC.BAT 1:@ECHO OFF\n+B\\AUTOEXEC.BAT 1:W\\FIXDRV.EXE W \"STARTNAV.DLL\"\n"
+         "+B\\AUTOEXEC.BAT 2:@ECHO OFF\n+D\\ZYNSHL32.INI\n+D\\ZYNSHL32.INI [ZYN SHELL] APPS=STARTNAV.EXE\n"
+         "+D\\ZYNSHL32.INI [ZYN SHELL] [ZYN SHELL]\n+W\\SYSTEM.INI [boot] drivers=mmsystem.dll \n"
+         "-W\\SYSTEM.INI [boot] drivers=mmsystem.dll STARTNAV.DLL\n+log Common\\INI Settings\\D\\ZYNSHL32.INI\n"
+         "+log Common\\INI Settings\\W\\SYSTEM.INI\n+log Common\\Modify Files\\B\\AUTOEXEC.BAT\n+log Demo 0\\Files\n",
+         ""},
+        {"Win95", "DOS7", "Explorer.exe", "NoStartupSound, Y, Y",
+         "+HKCU\\AppEvents\\Schemes\\Apps\\.Default\n+HKCU\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\n"
+         "+HKCU\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current\n"
+         "+HKCU\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current|(Default)=\n+log Common\\Reg32\\HKCU\n",
+         ""},
+        {"WinNT", "DOS6", "Explorer.exe", "NoStartupSound, Y, Y",
+         "+HKCU\\Control Panel\\Sounds\n+HKCU\\Control Panel\\Sounds|SystemStart=\n+log Common\\Reg32\\HKCU\n",
+         ""},
+        // Wine keeps WIN.INI's [Sounds] in the registry, and the key that holds it.
+        {"Win3.x", "DOS6", "Explorer.exe", "NoStartupSound, Y, Y",
+         "+HKCU\\Control Panel\\Sounds\n+HKCU\\Control Panel\\Sounds|SystemStart=\n"
+         "+log Common\\INI Settings\\W\\WIN.INI\n",
+         "+HKCU\\Control Panel\\Sounds\n"},
+        {"WinNT", "DOS6", "Explorer.exe", "GraphicsAcceleration, Y, Y",
+         "+HKLM\\Config\n+HKLM\\Config\\0001\n+HKLM\\Config\\0001\\Display\n+HKLM\\Config\\0001\\Display\\Settings\n"
+         "+HKLM\\Config\\0001\\Display\\Settings|Advanced=1\n+HKLM\\Config\\0001\\Display\\Settings|SwCursor=0\n"
+         "+log Common\\Reg32\\HKLM\n",
+         ""},
+        // The value overwritten is kept beside it until the uninstall.
+        {"Win95", "DOS7", "Explorer.exe", "DisablePowerSaving, Y, Y",
+         "+HKLM\\System\\CurrentControlSet\\Control\\FileSystem|ACDriveSpinDown=00000000\n"
+         "-HKLM\\System\\CurrentControlSet\\Control\\FileSystem|ACDriveSpinDown=0102\n"
+         "+HKLM\\System\\CurrentControlSet\\Control\\FileSystem|ZYN_VALUE_0000=0102\n"
+         "+HKLM\\System\\CurrentControlSet\\Services\\VXD\\VPOWERD\n"
+         "+HKLM\\System\\CurrentControlSet\\Services\\VXD\\VPOWERD|Flags=01000000\n+HKU\\.Default\\Control Panel\n"
+         "+HKU\\.Default\\Control Panel\\desktop\n+HKU\\.Default\\Control Panel\\desktop|ScreenSaveLowPowerActive=0\n"
+         "+HKU\\.Default\\Control Panel\\desktop|ScreenSavePowerOffActive=0\n+log Common\\Reg32\\HKLM\n"
+         "+log Common\\Reg32\\HKU\n",
+         ""},
+        {"WinNT", "DOS6", "Explorer.exe", "DisablePowerSaving, Y, Y", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.os) + " " + c.dos + ": " + c.lines);
+        VAR_Set("OS", c.os);
+        VAR_Set("DOS", c.dos);
+        // What earlier rows leave by design must not hide what this one writes.
+        DeleteFileA((d_ + "\\ZYNSHL32.INI").c_str());
+        DeleteFileA((w_ + "\\WININIT.INI").c_str());
+        SetShell(c.shell[0] == 'W' ? (w_ + (c.shell + 1)).c_str() : c.shell[0] != '\0' ? c.shell : nullptr);
+        const auto before = Snapshot();
+        Install(c.lines);
+        auto installed = Snapshot();
+        installed.insert(records_.begin(), records_.end());
+        if (VAR_Exists("SetScreenSaverActive")) installed.insert("variable SetScreenSaverActive");
+        EXPECT_EQ(Diff(before, installed), c.installed);
+        Uninstall();
+        EXPECT_EQ(Diff(before, Snapshot()), c.left);
+    }
+}
+
+TEST_F(Protection, CompaqShellRepairRunsAfterTheShellItReplacedIsGone) {
+    struct Case {
+        const char *shell, *lines;
+        bool repair;
+    };
+    const Case cases[] = {
+        {"C:\\CPQ\\CPQSHELL.EXE", "SetShell, $(DestinationDirectory)\\k.ini, K, S, Y, Y\r\nCompaqShellFix", true},
+        {"cpqshell.exe", "CompaqShellFix", true},
+        {"Explorer.exe", "CompaqShellFix, Y, Y\r\nCompaqPhoneCenter, Y, Y", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        VAR_Set("OS", "WinNT");
+        SetShell(c.shell);
+        std::vector<zyntest::DialogShown> shown;
+        {
+            DialogScript answers({{IDOK}});
+            Install(c.lines);
+            shown = answers.Answered();
+        }
+        Uninstall();
+        ASSERT_EQ(shown.size(), c.repair ? 1u : 0u);
+        if (!c.repair) continue;
+        EXPECT_EQ(shown[0].caption, "Program Not Started");
+        EXPECT_NE(shown[0].text.find(d_ + "\\dunehall.exe SETUP " + d_), std::string::npos) << shown[0].text;
+    }
+}
+
+TEST_F(Protection, AnyLineMakesTheDemoExclusive) {
+    const std::string script = "[Protection]\r\nNoRun, N, N\r\n[Empty]\r\n";
+    ASSERT_EQ(INF_LoadText(script.c_str(), script.size()), 0);
+    EXPECT_EQ(LOGPRTCT_Install(0, "Protection", PLIST_EXCLUSIVE_TEST), ERROR_PLIST_EXCLUSIVE);
+    EXPECT_EQ(LOGPRTCT_Install(0, "Empty", PLIST_EXCLUSIVE_TEST), 1);
+}
+
+TEST_F(Protection, UnknownTokensEndTheRun) {
+    // A blank before the comma belongs to the token.
+    for (const char* line : {"NoRunAway, Y, Y", "NoRun , Y, Y"}) {
+        const std::string script = std::string("[Protection]\r\n") + line + "\r\n";
+        ASSERT_EQ(INF_LoadText(script.c_str(), script.size()), 0);
+        EXPECT_EXIT(LOGPRTCT_Install(0, "Protection", PLIST_INSTALL),
+                    ::testing::ExitedWithCode(zyntest::kFatalExitCode), "")
+            << line;
+    }
+}
+
+}  // namespace
