@@ -24,6 +24,7 @@
 #include "sections/nextdisk.h"
 #include "sections/nextdisk_ids.h"
 #include "support/dialogs_win.h"
+#include "support/process_win.h"
 #include "support/testsupport.h"
 #include "sys/sys32.h"
 #include "sys/zyndisk.h"
@@ -39,18 +40,6 @@ using zyntest::ReadFileBytes;
 using zyntest::WriteFileBytes;
 using Records = std::vector<std::pair<std::string, std::string>>;
 
-void SetWriteYear(const std::string& path, int year) {
-    SYSTEMTIME when{};
-    when.wYear = static_cast<WORD>(year);
-    when.wMonth = 1;
-    when.wDay = 1;
-    FILETIME time{};
-    SystemTimeToFileTime(&when, &time);
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    SetFileTime(file, nullptr, nullptr, &time);
-    CloseHandle(file);
-}
 
 class FilesSection : public ::testing::Test {
 protected:
@@ -227,7 +216,7 @@ protected:
     void SetUp() override {
         FilesSection::SetUp();
         Source("new.txt", "NEW");
-        SetWriteYear(src_ + "\\new.txt", 2000);
+        ASSERT_TRUE(zyntest::SetWriteYear(src_ + "\\new.txt", 2000));
         struct Target {
             const char* name;
             int year;
@@ -235,7 +224,7 @@ protected:
         for (Target t : {Target{"w0a", 1999}, Target{"w0b", 1999}, Target{"w1", 2001}, Target{"w2new", 2001},
                          Target{"w2old", 1999}, Target{"w3", 2001}, Target{"w4", 1999}}) {
             Put(Dest(t.name), "OLD");
-            SetWriteYear(Dest(t.name), t.year);
+            ASSERT_TRUE(zyntest::SetWriteYear(Dest(t.name), t.year));
         }
         Script("[Files]\n"
                "x, new.txt,, w0a,, 1, N, N, 0, 0, N, N, Y\n"

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/process_win.h"
 #include "ui/language.h"
 
 namespace zyntest {
@@ -158,11 +159,7 @@ private:
 class LanguageLibrary {
 public:
     explicit LanguageLibrary(const char* name = "english.dll") {
-        char path[MAX_PATH];
-        DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-        std::string beside(path, length);
-        beside = beside.substr(0, beside.find_last_of('\\') + 1) + name;
-        library_ = LoadLibraryA(beside.c_str());
+        library_ = LoadLibraryA(BesideTests(name).c_str());
         LANGUAGE_SetInstance(library_);
     }
     ~LanguageLibrary() {

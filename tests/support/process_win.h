@@ -51,6 +51,31 @@ inline std::string ModuleDirectory() {
     return s.substr(0, s.find_last_of('\\'));
 }
 
+// A file built beside the test executable (language libraries, helper programs).
+inline std::string BesideTests(const std::string& file) { return ModuleDirectory() + "\\" + file; }
+
+// 1 June of year, as a file time.
+inline FILETIME FileTimeOfYear(int year) {
+    SYSTEMTIME when{};
+    when.wYear = static_cast<WORD>(year);
+    when.wMonth = 6;
+    when.wDay = 1;
+    FILETIME time{};
+    SystemTimeToFileTime(&when, &time);
+    return time;
+}
+
+// Sets the last write time of path to FileTimeOfYear(year); false when it cannot.
+inline bool SetWriteYear(const std::string& path, int year) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    FILETIME time = FileTimeOfYear(year);
+    bool set = SetFileTime(file, nullptr, nullptr, &time) != 0;
+    CloseHandle(file);
+    return set;
+}
+
 inline bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Polls until path no longer exists; false when it is still there after timeout_ms.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/process_win.h"
 #include "support/testsupport.h"
 #include "sys/sys32.h"
 
@@ -138,15 +139,7 @@ struct OpenFile {
     SYS_HANDLE handle = SYS_INVALID_HANDLE;
 };
 
-FILETIME At(int year) {
-    SYSTEMTIME when{};
-    when.wYear = static_cast<WORD>(year);
-    when.wMonth = 6;
-    when.wDay = 1;
-    FILETIME time{};
-    SystemTimeToFileTime(&when, &time);
-    return time;
-}
+using zyntest::FileTimeOfYear;
 
 TEST(TimeLayer, SourceNotOlderComparesLastWriteTimes) {
     zyntest::TempDir dir;
@@ -157,7 +150,7 @@ TEST(TimeLayer, SourceNotOlderComparesLastWriteTimes) {
         int source_year, destination_year, result;
     };
     for (const Case& c : {Case{2000, 1999, 1}, Case{2000, 2000, 1}, Case{2000, 2001, 0}}) {
-        FILETIME s = At(c.source_year), d = At(c.destination_year);
+        FILETIME s = FileTimeOfYear(c.source_year), d = FileTimeOfYear(c.destination_year);
         ASSERT_TRUE(SetFileTime(static_cast<HANDLE>(source.handle), nullptr, nullptr, &s));
         ASSERT_TRUE(SetFileTime(static_cast<HANDLE>(destination.handle), nullptr, nullptr, &d));
         EXPECT_EQ(SYS_SourceNotOlder(source.handle, destination.handle), c.result)
@@ -175,7 +168,7 @@ TEST(TimeLayer, CopyFileTimeCarriesAllThreeTimes) {
     WriteFileBytes(dir.file("src"), "s");
     WriteFileBytes(dir.file("dst"), "d");
     OpenFile source(dir.file("src")), destination(dir.file("dst"));
-    FILETIME created = At(1997), accessed = At(1998), written = At(1999);
+    FILETIME created = FileTimeOfYear(1997), accessed = FileTimeOfYear(1998), written = FileTimeOfYear(1999);
     ASSERT_TRUE(SetFileTime(static_cast<HANDLE>(source.handle), &created, &accessed, &written));
     ASSERT_EQ(SYS_CopyFileTime(source.handle, destination.handle), 0);
     FILETIME c{}, a{}, w{};

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "script/zynerror.h"
+#include "support/process_win.h"
 #include "support/testsupport.h"
 #include "sys/sys32.h"
 
@@ -49,19 +50,6 @@ int RecordStep(ZYNDISK_WALK* record) {
 
 uint32_t Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
-void SetWriteYear(const std::string& path, int year) {
-    SYSTEMTIME when{};
-    when.wYear = static_cast<WORD>(year);
-    when.wMonth = 1;
-    when.wDay = 1;
-    FILETIME time{};
-    SystemTimeToFileTime(&when, &time);
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    SetFileTime(file, nullptr, nullptr, &time);
-    CloseHandle(file);
-}
 
 class CopyEngine : public ::testing::Test {
 protected:
@@ -275,14 +263,14 @@ TEST_F(CopyEngine, OverwriteRules) {
         {"compressed", ZYNDISK_COMPRESSED, false, false, 0, ERROR_ZYNDISK_UNIMPLEMENTED, false, false},
     };
     Write("src.txt", "NEW CONTENT");
-    SetWriteYear(Path("src.txt"), 2000);
+    ASSERT_TRUE(zyntest::SetWriteYear(Path("src.txt"), 2000));
     for (const Case& c : cases) {
         g_hooks = Hooks{};
         g_hooks.overwriteAnswer = c.answer;
         std::string target = Path(std::string(c.name) + ".txt");
         if (c.exists) {
             Write(std::string(c.name) + ".txt", "old");
-            SetWriteYear(target, c.newer ? 2001 : 1999);
+            ASSERT_TRUE(zyntest::SetWriteYear(target, c.newer ? 2001 : 1999));
         }
         EXPECT_EQ(ZYNDISK_Copy(Path("src.txt").c_str(), 0x86, target.c_str(), 0x80, c.flags, 0), c.result) << c.name;
         EXPECT_EQ(ReadFileBytes(target) == "NEW CONTENT", c.copied) << c.name;
@@ -303,7 +291,7 @@ TEST_F(CopyEngine, CompressedEmptySourceIsCopied) {
 
 TEST_F(CopyEngine, CopiedFilesCarryTheSourceTimes) {
     Write("src.txt", "x");
-    SetWriteYear(Path("src.txt"), 1998);
+    ASSERT_TRUE(zyntest::SetWriteYear(Path("src.txt"), 1998));
     ASSERT_EQ(ZYNDISK_Copy(Path("src.txt").c_str(), 0x86, Path("dst.txt").c_str(), 0x80, 0, 0), 0);
     WIN32_FILE_ATTRIBUTE_DATA source{}, target{};
     ASSERT_TRUE(GetFileAttributesExA(Path("src.txt").c_str(), GetFileExInfoStandard, &source));

@@ -11,18 +11,14 @@
 
 #include "run/plist.h"
 #include "script/var.h"
+#include "support/process_win.h"
 #include "ui/dialog.h"
 #include "ui/language.h"
 #include "ui/string_ids.h"
 
 namespace {
 
-std::string BesideTests(const char* file) {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string full = path;
-    return full.substr(0, full.find_last_of("\\/") + 1) + file;
-}
+using zyntest::BesideTests;
 
 std::string TextOf(HWND window) {
     char text[4096] = "";

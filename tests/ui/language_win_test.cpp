@@ -10,18 +10,18 @@
 #include <cstring>
 #include <iterator>
 #include <map>
-#include <memory>
 #include <optional>
 #include <ostream>
 #include <set>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "script/module.h"
 #include "script/var.h"
 #include "support/dialogs_win.h"
+#include "support/process_win.h"
+#include "sys/handle.h"
 #include "ui/language.h"
 
 namespace {
@@ -111,15 +111,8 @@ const LibrarySpec kLibraries[] = {
 
 // ---- Helpers ----------------------------------------------------------------------------------
 
-struct LibraryDeleter {
-    void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryDeleter>;
-
-struct WindowDeleter {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
-using Window = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
+using Library = zyn::Library;
+using Window = zyn::OwnedWindow;
 
 struct DcReleaser {
     HWND window;
@@ -127,12 +120,7 @@ struct DcReleaser {
     ~DcReleaser() { ReleaseDC(window, dc); }
 };
 
-std::string BesideTests(const char* file) {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string dir(path, n);
-    return dir.substr(0, dir.find_last_of("\\/") + 1) + file;
-}
+using zyntest::BesideTests;
 
 // The text of a string id, or nullopt when the library has none.
 std::optional<std::string> LoadText(HMODULE module, UINT id) {
@@ -259,9 +247,9 @@ class LanguageLibrary : public ::testing::TestWithParam<LibrarySpec> {
 protected:
     void SetUp() override {
         library_.reset(LoadLibraryA(BesideTests(GetParam().file).c_str()));
-        ASSERT_NE(library_, nullptr) << "the language libraries are built beside zyntests";
+        ASSERT_TRUE(library_) << "the language libraries are built beside zyntests";
         english_.reset(LoadLibraryA(BesideTests("english.dll").c_str()));
-        ASSERT_NE(english_, nullptr);
+        ASSERT_TRUE(english_);
     }
 
     Library library_;
@@ -300,7 +288,7 @@ TEST_P(LanguageLibrary, DialogsCreateWithTheirControlsAndTheirTextsFit) {
     for (const auto& row : kTemplates) {
         SCOPED_TRACE(row.name);
         Window dialog = CreateHidden(library_.get(), row.name);
-        ASSERT_NE(dialog, nullptr) << "cannot create (error " << GetLastError() << ")";
+        ASSERT_TRUE(dialog) << "cannot create (error " << GetLastError() << ")";
         // System commands are refused in every dialog, so a close box would never work.
         EXPECT_FALSE(GetWindowLongA(dialog.get(), GWL_STYLE) & WS_SYSMENU);
         for (const auto& control : row.controls) {
@@ -317,7 +305,7 @@ TEST_P(LanguageLibrary, DialogsCreateWithTheirControlsAndTheirTextsFit) {
     }
     // The wizard buttons of the directory page carry captions loaded at run time.
     Window page = CreateHidden(library_.get(), "DLG_GET_DIRECTORY_32");
-    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(page);
     const std::pair<int, UINT> placed[] = {{500, 752}, {IDOK, 751}, {IDOK, 753}, {IDCANCEL, 754}};
     for (auto [control, id] : placed) {
         std::string overflow =
@@ -337,7 +325,7 @@ INSTANTIATE_TEST_SUITE_P(Shipped, LanguageLibrary, ::testing::ValuesIn(kLibrarie
 
 TEST(OwnTemplates, LanguageDialogOffersSevenLanguagesInOneGroup) {
     Window dialog = CreateHidden(GetModuleHandleA(nullptr), "DLG_LANGUAGE");
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(dialog);
     EXPECT_EQ(WindowText(dialog.get()), "Select a Language");
     const std::pair<int, const char*> radios[] = {
         {1202, "Nederlands"}, {1200, "English"},  {1203, "Fran\xe7" "ais"}, {1204, "Deutsch"},
