@@ -8,8 +8,16 @@
 #include <vector>
 
 #include "log/zynlog.h"
+#include "script/module.h"
 
 namespace zyntest {
+
+// Back to the state of a program that has not touched the log yet.
+inline void ResetLog() {
+    ZYNLOG_SetFileName(nullptr);
+    ZYNLOG_Terminate();
+    MODULE_Unregister(ZYNLOG_Terminate);
+}
 
 inline void AppendDumpText(std::string& out, const char* text) {
     for (const char* p = text; *p; ++p) {

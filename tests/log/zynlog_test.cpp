@@ -17,17 +17,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using zyntest::DumpLog;
+using zyntest::ResetLog;
 using zyntest::ReadFileBytes;
 using zyntest::WriteFileBytes;
 
 std::string Join(const std::string& directory, const std::string& name) { return (fs::path(directory) / name).string(); }
 
-// Back to the state of a program that has not touched the log yet.
-void ResetLog() {
-    ZYNLOG_SetFileName(nullptr);
-    ZYNLOG_Terminate();
-    MODULE_Unregister(ZYNLOG_Terminate);
-}
 
 ZYNLOG_KEY Key(ZYNLOG_KEY parent, const char* name) {
     ZYNLOG_KEY key = nullptr;
