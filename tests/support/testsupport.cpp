@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "script/var.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -51,6 +53,12 @@ std::string ReadFileBytes(const std::string& path) {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+std::string VarText(const char* name) {
+    char buffer[1024];
+    int rc = VAR_Get(name, buffer, sizeof buffer);
+    return rc == 0 ? std::string(buffer) : "error " + std::to_string(rc);
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {

@@ -54,6 +54,9 @@ std::vector<ErrorDialogSeen> TakeErrorDialogsSeen();
 int CursorDisplayCount();
 #endif
 
+// The value of a variable, or "error N" with the store's code.
+std::string VarText(const char* name);
+
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 

@@ -14,12 +14,7 @@
 
 namespace {
 
-std::string Get(const char* name) {
-    char buffer[1024];
-    int rc = VAR_Get(name, buffer, sizeof buffer);
-    if (rc == 0) return buffer;
-    return "error " + std::to_string(rc);
-}
+std::string Get(const char* name) { return zyntest::VarText(name); }
 
 TEST(SysInventoryText, PlatformIdsNameTheOperatingSystem) {
     struct Case {
