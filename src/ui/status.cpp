@@ -73,6 +73,17 @@ void SetShortened(int id, const char* path) {
     SetWindowTextA(control, shown);
 }
 
+// The texts change with the destination only; they are set the moment a new file
+// starts, whether or not the bars are due, so that they never name the file before.
+void ShowTextsOfNewFile() {
+    if (g_window == nullptr || g_mode != STATUS_INSTALL || lstrcmpiA(g_info.destPath, g_lastShownDest) == 0) return;
+    SetDlgItemTextA(g_window, IDC_STATUS_SOURCE_DESC, g_info.sourceDescription);
+    SetShortened(IDC_STATUS_SOURCE_PATH, g_info.sourcePath);
+    SetDlgItemTextA(g_window, IDC_STATUS_DEST_DESC, g_info.destDescription);
+    SetShortened(IDC_STATUS_DEST_PATH, g_info.destPath);
+    CopyField(g_lastShownDest, sizeof g_lastShownDest, g_info.destPath);
+}
+
 void CaptionFromVariables(HWND dialog) {
     if (GetWindowTextLengthA(dialog) != 0) return;
     char caption[1024];
@@ -229,6 +240,7 @@ void STATUS_FileStart(const ZYNDISK_WALK* record) {
     g_info.filePercent = -1.0f;
     if (g_firstFile) g_info.totalPercent = -1.0f;
     g_firstFile = false;
+    ShowTextsOfNewFile();
     RefreshSoon();
 }
 
@@ -249,13 +261,7 @@ void STATUS_Refresh() {
     if (g_window == nullptr) return;
     g_lastPaint = GetTickCount();
     if (g_mode == STATUS_INSTALL) {
-        if (lstrcmpiA(g_info.destPath, g_lastShownDest) != 0) {
-            SetDlgItemTextA(g_window, IDC_STATUS_SOURCE_DESC, g_info.sourceDescription);
-            SetShortened(IDC_STATUS_SOURCE_PATH, g_info.sourcePath);
-            SetDlgItemTextA(g_window, IDC_STATUS_DEST_DESC, g_info.destDescription);
-            SetShortened(IDC_STATUS_DEST_PATH, g_info.destPath);
-            CopyField(g_lastShownDest, sizeof g_lastShownDest, g_info.destPath);
-        }
+        ShowTextsOfNewFile();
         STATUS_DrawBar(g_window, IDC_STATUS_FILE_BAR, static_cast<int>(g_info.filePercent));
         STATUS_DrawBar(g_window, IDC_STATUS_TOTAL_BAR, static_cast<int>(g_info.totalPercent));
     } else {
