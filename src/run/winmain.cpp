@@ -164,10 +164,20 @@ void RequestRestarts() {
     }
 }
 
+// The temporary copy's files are the helper's to remove however the run ends. A fatal
+// error ends it through the clean-up list, where this entry, registered before any
+// other, runs last.
+int StartHelperAtEarlyEnd() {
+    HELPER_Start();
+    return 0;
+}
+
 int RunInstall(HINSTANCE instance, const char* command_line, const std::string& own_path,
                const char* application_name) {
     // A second run of the same demo gives way to the first one's window.
     if (HWND first = FindWindowA(WMINST_CLASS_NAME, application_name)) {
+        // The temporary directory is the first run's, still in use.
+        MODULE_Unregister(StartHelperAtEarlyEnd);
         MODULE_RunAll();
         SetForegroundWindow(GetLastActivePopup(first));
         UpdateWindow(first);
@@ -192,6 +202,7 @@ int RunInstall(HINSTANCE instance, const char* command_line, const std::string& 
 
     VAR_Terminate();
     LANGUAGE_Terminate();
+    MODULE_Unregister(StartHelperAtEarlyEnd);
     HELPER_Start();
     return 0;
 }
@@ -209,6 +220,7 @@ int Run(HINSTANCE instance, const char* command_line) {
         return 0;
     }
 
+    if (own_path.find(WMINST_TEMP_DIRECTORY) != std::string::npos) MODULE_Register(StartHelperAtEarlyEnd, 0);
     WMINST_SetInstance(instance);
     Check(VAR_Init(VAR_DEFAULT_MAX_NUM), __LINE__);
     Check(VAR_Set("InstallName", kDefaultInstallName), __LINE__);
@@ -223,6 +235,8 @@ int Run(HINSTANCE instance, const char* command_line) {
 
     // The comparison is by substring, so "myuninstal.exe" is an uninstaller too.
     if (own_path.find(LowerCase(uninstall_name)) != std::string::npos) {
+        // The uninstaller hands its own list to the helper when it succeeds.
+        MODULE_Unregister(StartHelperAtEarlyEnd);
         UNINS_Main(instance, command_line);
         VAR_Terminate();
         return 0;

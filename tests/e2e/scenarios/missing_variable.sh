@@ -16,5 +16,6 @@ gone
 click ok
 exit -1
 EOF2
-  # The fatal path ends without the helper: the temporary copy stays for the next run to reuse.
+  # The fatal end, too, leaves the temporary copy to the helper.
+  e2e_wait_gone 'C:\_zyntemp'
 done
