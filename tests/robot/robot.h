@@ -107,6 +107,9 @@ std::optional<std::vector<ControlId>> TemplateIds(const std::vector<std::string>
 //   close                                          send WM_CLOSE to the current dialog
 //   gone [timeout=S]                               wait until the current dialog has vanished;
 //                                                  the dialog below it becomes current again
+//   select COND...                                 make an expected dialog that is still open
+//                                                  current again (the status window below a
+//                                                  question); the others keep their order
 //   shot NAME                                      take a screenshot NAME.png
 //   exit CODE [timeout=S]                          wait for the process to end with CODE
 //   allow dialog|messagebox COND...                from here on, a dialog like this that
@@ -120,7 +123,7 @@ std::optional<std::vector<ControlId>> TemplateIds(const std::vector<std::string>
 // breaks as "\n". While any step waits, a dialog that is neither expected
 // nor already known fails the run.
 
-enum class Verb { Expect, Assert, Set, Check, Uncheck, Click, Close, Gone, Shot, Exit, Allow };
+enum class Verb { Expect, Assert, Set, Check, Uncheck, Click, Close, Gone, Shot, Exit, Allow, Select };
 enum class DialogKind { Dialog, MessageBox };
 
 struct Condition {

@@ -67,6 +67,7 @@ TEST(RobotScript, RejectsMistakesNamingTheLine) {
         {"assert template=X", "template only fits expect"},
         {"assert caption=x timeout=3", "assert does not wait"},
         {"set 101", "usage: set ID TEXT"},
+        {"select", "usage: select CONDITION..."},
         {"gone caption=x", "usage: gone [timeout=SECONDS]"},
         {"exit", "usage: exit CODE"},
         {"exit 0x1ffffffff", "usage: exit CODE"},
@@ -145,6 +146,24 @@ TEST(RobotForm, FillsEditRadioAndCheckBoxAndSurvivesANestedModalBox) {
     ASSERT_TRUE(played.result.ok) << played.result.message << "\n" << played.log;
     EXPECT_EQ(played.exitCode, 0u);
     EXPECT_EQ(zyntest::ReadFileBytes(out), "name=C:\\Program Files\\Demo \"2\";kind=custom;shortcut=1");
+}
+
+TEST(RobotForm, SelectTurnsBackToTheFormWhileItsQuestionIsOpen) {
+    zyntest::TempDir dir;
+    auto played = Play(Bin("robotchild.exe"), "form \"" + dir.file("form.txt") + "\"",
+                       "expect dialog template=ROBOTFORM\n"
+                       "click 105\n"
+                       "expect messagebox text~=\"not available\"\n"
+                       "select template=ROBOTFORM\n"
+                       "assert 101=Demo\n"
+                       "select text~=\"not available\"\n"
+                       "click ok\n"
+                       "gone\n"
+                       "assert 106=\"more seen\"\n"
+                       "select caption=Nothing\n");
+    EXPECT_FALSE(played.result.ok);
+    EXPECT_NE(played.result.message.find("line 10 (select caption=Nothing): no open expected dialog"), std::string::npos)
+        << played.result.message << "\n" << played.log;
 }
 
 // ---- failures are reported, and the program does not linger -------------------

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <ostream>
 #include <sstream>
@@ -191,6 +192,14 @@ bool ParseStep(const std::vector<Word>& words, Step& step, std::string& error) {
         step.kind = words[1].whole == "dialog" ? DialogKind::Dialog : DialogKind::MessageBox;
         return ParseConditions(words, 2, true, step, error);
     }
+    if (verb == "select") {
+        step.verb = Verb::Select;
+        if (args < 1) {
+            error = "usage: select CONDITION...";
+            return false;
+        }
+        return ParseConditions(words, 1, true, step, error);
+    }
     if (verb == "assert") {
         step.verb = Verb::Assert;
         if (args < 1) {
@@ -314,6 +323,7 @@ private:
             case Verb::Allow:
                 allowed_.push_back(&step);
                 return Ok();
+            case Verb::Select: return Select(step);
             default: break;
         }
         if (stack_.empty()) return Failure(step, "no current dialog: expect one first");
@@ -358,6 +368,18 @@ private:
             }
             return false;
         }, false);
+    }
+
+    RunResult Select(const Step& step) {
+        for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
+            std::string why;
+            if (!IsOpen(*it) || !Matches(Inspect(*it), step, why)) continue;
+            HWND chosen = *it;
+            stack_.erase(std::next(it).base());
+            stack_.push_back(chosen);
+            return Ok();
+        }
+        return Failure(step, "no open expected dialog like this; now showing: " + DescribeDialogs(process_.Id()));
     }
 
     RunResult Gone(const Step& step) {
