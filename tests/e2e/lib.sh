@@ -25,6 +25,9 @@
 #                            report of CODE (exit code -1)
 #   e2e_log 'C:\FILE'        the change log as zynlog shows it
 #   e2e_block KEY TEXT       the top-level KEY of a log as e2e_log shows it
+#   e2e_logged 'C:\FILE' 'C:\PATH' [DATA]   the log holds a record of PATH (with DATA)
+#   e2e_boot [DRIVE [ARGS]]  starts the installer from the medium on DRIVE (default D) and
+#                            waits until its bootstrap has handed over to INST.EXE
 #   e2e_hold 'C:\FILE' / e2e_release   a program keeps the file open (unshared) until released
 set -euo pipefail
 E2E_ROOT=${ZYN_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
@@ -236,4 +239,21 @@ e2e_hold() {
 e2e_release() {
   touch "$E2E_RELEASE"
   wait "$E2E_HOLDER" || true
+}
+
+e2e_logged() {
+  local log
+  log=$(e2e_log "$1")
+  # Record lines read "name = data", indented below their key. The paths go in through
+  # the environment: awk -v would read their backslashes as escapes.
+  P="$2" D="${3-}" ANY=$# awk '
+    { line = $0; sub(/^ +/, "", line); i = index(line, " = ")
+      if (i && tolower(substr(line, 1, i - 1)) == tolower(ENVIRON["P"]) &&
+          (ENVIRON["ANY"] < 3 || substr(line, i + 3) == ENVIRON["D"])) found = 1 }
+    END { exit !found }' <<<"$log" || { echo "$log"; e2e_fail "no record of $2${3+ = $3} in $1"; }
+}
+
+e2e_boot() {
+  local drive=${1:-d}
+  echo 'exit 0' | e2e_robot run "${drive^^}:\\$E2E_INSTALLER" "${2:-}"
 }
