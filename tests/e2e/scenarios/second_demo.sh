@@ -1,0 +1,56 @@
+# Second runs. While the installer waits at its destination dialog, a second INST.EXE of
+# the same demo started from the temporary directory brings the first to the front and
+# ends with 0 without touching anything. A second demo with its own name and directory,
+# sharing the change log, installs the same screen saver in the Windows directory: its
+# "Common" record lists both demos' ids. While that second demo waits, a second start
+# from its medium meets the running copy's language library in the temporary directory:
+# the bootstrap cannot replace it and ends with the fatal-error dialog (-1); the running
+# install goes on.
+source "$ZYN_ROOT/tests/e2e/lib.sh"
+log='C:\ZYN\ZYNDEMO.LOG'
+e2e_script LogFile="$log"
+e2e_pack
+e2e_drive d cdrom "$E2E_MEDIUM"
+e2e_script LogFile="$log" ApplicationName="Zyn Reef" InstallName="Zyn Reef Setup" DefaultDirectory='C:\ZYN\REEF'
+E2E_MEDIUM="$E2E_OUT/medium-reef" e2e_pack
+e2e_drive e cdrom "$E2E_OUT/medium-reef"
+
+wait_at_destination() {
+  e2e_boot "$1"
+  E2E_LEAVE=1 e2e_robot attach INST.EXE <<<'expect dialog template=DLG_GET_DIRECTORY_32'
+}
+install() {  # the rest of a plain install, from the destination dialog on
+  e2e_robot attach INST.EXE <<'EOF2'
+allow dialog template=DLG_STATUS
+allow dialog template=DLG_MODELESS
+expect dialog template=DLG_GET_DIRECTORY_32
+click ok
+expect messagebox caption="Installation Complete"
+click ok
+exit 0
+EOF2
+}
+
+wait_at_destination d
+touch "$E2E_OUT/marker"
+echo 'exit 0' | e2e_robot run 'C:\_zyntemp\INST.EXE' BPOFF
+"$ZYN_SHOT_CMD" "$ZYN_SHOT_DIR/first-in-front.png" || true
+changed=$(find "$WINEPREFIX/drive_c" -newer "$E2E_OUT/marker")
+[ -z "$changed" ] || e2e_fail "the second run changed: $changed"
+install
+e2e_wait_gone 'C:\_zyntemp'
+
+wait_at_destination e
+e2e_robot run "E:\\$E2E_INSTALLER" <<'EOF2'
+expect dialog template=ERRORMESSAGE
+shot second-start-from-medium
+click 351
+expect dialog template=ERRORDETAILS 350~=ERROR_ZYNDISK_COPY_OPEN_DEST 352=wm_inst
+click ok
+gone
+click ok
+exit -1
+EOF2
+install
+e2e_has 'C:\ZYN\REEF\aquarium.exe'
+e2e_logged "$log" 'C:\windows\zynaqua.scr' '0, 1'
