@@ -9,6 +9,7 @@
 #include "script/module.h"
 #include "script/var.h"
 #include "script/zynerror.h"
+#include "ui/bmpdisp.h"
 #include "ui/dialog.h"
 #include "ui/language.h"
 #include "ui/string_ids.h"
@@ -60,12 +61,14 @@ int UNINS_Main(HINSTANCE instance, const char*) {
     WMUNINS_RegisterClass(instance);
     HWND window = WMUNINS_CreateWindow(instance, application);
     WMINST_SetMainWindow(window);
+    BMPDISP_Init();
     UINT saved_mode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 
     int result = UNINS_Confirm();
     if (result == 0) HELPER_TellRestart();
 
     SetErrorMode(saved_mode);
+    BMPDISP_Terminate();
     if (window != nullptr) DestroyWindow(window);
     WMINST_SetMainWindow(nullptr);
     VAR_Terminate();

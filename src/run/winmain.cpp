@@ -23,7 +23,9 @@
 #include "sys/sys32.h"
 #include "sys/syscheck.h"
 #include "sys/zyndisk.h"
+#include "ui/bmpdisp.h"
 #include "ui/dialog.h"
+#include "ui/event.h"
 #include "ui/language.h"
 #include "ui/string_ids.h"
 
@@ -72,18 +74,13 @@ void HandCommandLineToSwitches(const char* command_line) {
     }
 }
 
-// Pictures named by TileBmp, StaticBmp, StaticBmpX and StaticBmpY are placed on the
-// main window here once it exists. This build carries no billboards: the graded
-// background of the window is all that is shown.
-void SetUpBillboards() {}
-
 HWND CreateMainWindow(HINSTANCE instance, const char* caption) {
     if (!WMINST_RegisterClass(instance, WMINST_CLASS_NAME)) COMMON_DebugPrint("wm_inst: RegisterClass failed: %lu\n", GetLastError());
     HWND window = CreateWindowExA(0, WMINST_CLASS_NAME, caption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) COMMON_DebugPrint("wm_inst: CreateWindowEx failed: %lu\n", GetLastError());
     WMINST_SetMainWindow(window);
-    SetUpBillboards();
+    BMPDISP_Init();
     ShowWindow(window, SW_SHOWMAXIMIZED);
     UpdateWindow(window);
     return window;
@@ -193,6 +190,7 @@ int RunInstall(HINSTANCE instance, const char* command_line, const std::string& 
     if (result == 0) ShowRestartMessage();
 
     SetErrorMode(previous_mode);
+    BMPDISP_Terminate();
     if (window != nullptr) DestroyWindow(window);
     WMINST_SetMainWindow(nullptr);
     INF_Terminate();
@@ -226,6 +224,7 @@ int Run(HINSTANCE instance, const char* command_line) {
     Check(VAR_Set("InstallName", kDefaultInstallName), __LINE__);
     COMMON_InitSystemVariables();
     Check(INF_Load(kScriptResource), __LINE__);
+    INF_SetEventHandler(EVENT_Process);
     WMINST_ReadSourceDirectory(own_path.c_str());
 
     char application_name[kApplicationNameSize] = "";

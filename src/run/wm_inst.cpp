@@ -13,6 +13,7 @@
 #include "script/zynerror.h"
 #include "sys/sys32.h"
 #include "sys/zyndisk.h"
+#include "ui/bmpdisp.h"
 #include "ui/chkpath.h"
 #include "ui/dialog.h"
 #include "ui/getdir.h"
@@ -74,9 +75,8 @@ void DestroyBackgroundPalette() {
 }
 
 // A tiled billboard covers the whole client area, and the window then leaves its
-// own background alone. Billboards are not part of this build, so the graded
-// background is always painted.
-bool TiledBillboardShown() { return false; }
+// own background alone.
+bool TiledBillboardShown() { return BMPDISP_TileActive() != 0; }
 
 void PaintGradedRows(HDC dc, const RECT& client, const RECT& paint) {
     const auto height = static_cast<unsigned>(client.bottom - client.top);

@@ -1,0 +1,191 @@
+// Pictures on a real window: loading every kind of bitmap file from the resources,
+// where the windows go, what they show, the table's limit and removal by event line.
+#include "ui/bmpdisp.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "run/mainwnd.h"
+#include "run/wm_inst.h"
+#include "script/module.h"
+#include "script/var.h"
+#include "support/dialogs_win.h"
+#include "ui/event.h"
+
+namespace {
+
+constexpr char kClass[] = "ZYNBMPDISPTEST";
+
+COLORREF Pixel(HWND window, int x, int y) {
+    HDC dc = GetDC(window);
+    COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return color;
+}
+
+// The window's place in its parent's client area.
+POINT Position(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    POINT corner{frame.left, frame.top};
+    ScreenToClient(GetParent(window), &corner);
+    return corner;
+}
+
+void Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
+class Pictures : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);
+        ASSERT_TRUE(WMINST_RegisterClass(GetModuleHandleA(nullptr), kClass));
+        main_ = CreateWindowExA(0, kClass, "pictures", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 640, 480, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(main_, nullptr);
+        WMINST_SetMainWindow(main_);
+        ShowWindow(main_, SW_SHOW);
+    }
+    void TearDown() override {
+        BMPDISP_Terminate();
+        EXPECT_EQ(BMPDISP_GetCount(), 0);
+        DestroyWindow(main_);
+        WMINST_SetMainWindow(nullptr);
+        UnregisterClassA(kClass, GetModuleHandleA(nullptr));
+        VAR_Terminate();
+        Pump();
+    }
+    HWND Shown(const char* name, int x, int y) {
+        BMPDISP_AddImage(name, x, y, BMPDISP_FLAG_PALETTE, 0);
+        BMPDISP_ShowImages(0);
+        const IMAGE_INFO* info = BMPDISP_GetImage(BMPDISP_GetCount() - 1);
+        if (info == nullptr) return nullptr;
+        UpdateWindow(info->window);
+        return info->window;
+    }
+    HWND main_ = nullptr;
+};
+
+TEST_F(Pictures, EveryDepthAndHeaderShowsFramedAtItsPlace) {
+    struct Case {
+        const char* name;
+        COLORREF topLeft, bottomRight, inside;
+    };
+    const Case cases[] = {
+        {"CORE1", RGB(0, 0, 255), RGB(0, 0, 255), RGB(255, 0, 0)},
+        {"CORE8", RGB(0, 255, 0), RGB(255, 255, 0), RGB(255, 255, 255)},
+        {"CORE24", RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 0)},
+        {"INFO4", RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)},
+        {"INFO8", RGB(255, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255)},
+        {"INFO24", RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)},
+        {"TOPDOWN24", RGB(255, 0, 255), RGB(0, 255, 255), RGB(0, 255, 0)},
+        {"V5HEAD8", RGB(255, 0, 0), RGB(0, 0, 255), RGB(255, 0, 0)},
+        {"SHORT4", RGB(255, 0, 0), RGB(0, 0, 0), RGB(255, 255, 255)},
+    };
+    for (const Case& c : cases) {
+        HWND window = Shown(c.name, 40, 60);
+        ASSERT_NE(window, nullptr) << c.name;
+        const IMAGE_INFO* info = BMPDISP_GetImage(0);
+        ASSERT_NE(info->bits, nullptr) << c.name;
+        EXPECT_TRUE(IsWindowVisible(window)) << c.name;
+        EXPECT_EQ(Position(window).x, 40) << c.name;
+        EXPECT_EQ(Position(window).y, 60) << c.name;
+        RECT frame{};
+        GetWindowRect(window, &frame);
+        EXPECT_EQ(frame.right - frame.left, 8 + 2) << c.name;  // the picture and its border
+        EXPECT_EQ(frame.bottom - frame.top, 6 + 2) << c.name;
+        EXPECT_EQ(Pixel(window, 0, 0), c.topLeft) << c.name;
+        EXPECT_EQ(Pixel(window, 7, 5), c.bottomRight) << c.name;
+        EXPECT_EQ(Pixel(window, 3, 3), c.inside) << c.name;
+        BMPDISP_Terminate();
+    }
+}
+
+TEST_F(Pictures, AMissingOrBrokenPictureStaysAOnePixelHiddenWindow) {
+    for (const char* name : {"NOTAPICTURE", "NOSUCHPICTURE"}) {
+        Shown(name, 10, 10);
+        const IMAGE_INFO* info = BMPDISP_GetImage(0);
+        ASSERT_NE(info, nullptr);
+        EXPECT_EQ(info->bits, nullptr) << name;
+        EXPECT_EQ(info->width, 0) << name;
+        BMPDISP_Terminate();
+    }
+}
+
+TEST_F(Pictures, ASixthPictureIsRefusedAndRemovalGoesByTheExactName) {
+    for (const char* name : {"CORE1", "CORE8", "CORE24", "INFO4", "INFO8"}) Shown(name, 0, 0);
+    {
+        zyntest::DialogScript answers{{IDOK}};
+        BMPDISP_AddImage("INFO24", 0, 0, BMPDISP_FLAG_PALETTE, 0);
+        ASSERT_EQ(answers.Answered().size(), 1u);
+        EXPECT_EQ(answers.Answered()[0].caption, "ERROR");
+        EXPECT_EQ(answers.Answered()[0].text, "Too Many IMAGES!");
+    }
+    EXPECT_EQ(BMPDISP_GetCount(), 5);
+
+    EXPECT_EQ(EVENT_Process("{REMOVE_GRAPHIC_TYPE, core8}"), 0);
+    EXPECT_EQ(BMPDISP_GetCount(), 5);
+    HWND removed = BMPDISP_GetImage(1)->window;
+    EXPECT_EQ(EVENT_Process("{REMOVE_GRAPHIC_TYPE, CORE8}"), 0);
+    EXPECT_EQ(BMPDISP_GetCount(), 4);
+    EXPECT_FALSE(IsWindowVisible(removed));
+    EXPECT_STREQ(BMPDISP_GetImage(1)->name, "CORE24");  // later records move up
+
+    EXPECT_EQ(EVENT_Process("{ADD_GRAPHIC_TYPE, INFO24, 40, 60}"), 0);
+    ASSERT_EQ(BMPDISP_GetCount(), 5);
+    HWND added = BMPDISP_GetImage(4)->window;
+    EXPECT_TRUE(IsWindowVisible(added));
+    EXPECT_EQ(Position(added).x, 40);
+    EXPECT_EQ(GetDlgCtrlID(added), BMPDISP_FIRST_CHILD_ID + 4);
+}
+
+TEST_F(Pictures, ATiledBackgroundCoversTheScreenAndTakesPrecedenceOverTheStaticPicture) {
+    VAR_Set("TileBmp", "INFO4");
+    VAR_Set("StaticBmp", "INFO24");
+    VAR_Set("StaticBmpX", "5");
+    VAR_Set("StaticBmpY", "5");
+    const int listed = MODULE_Count();
+    ASSERT_EQ(BMPDISP_Init(), 0);
+    ASSERT_EQ(BMPDISP_GetCount(), 1);
+    EXPECT_EQ(BMPDISP_TileActive(), 1);
+    HWND tile = BMPDISP_GetImage(0)->window;
+    RECT frame{};
+    GetWindowRect(tile, &frame);
+    EXPECT_EQ(frame.right - frame.left, GetSystemMetrics(SM_CXSCREEN));
+    UpdateWindow(tile);
+    // The picture repeats every 8 by 6 pixels.
+    EXPECT_EQ(Pixel(tile, 8 * 3, 6 * 2), RGB(255, 0, 0));
+    EXPECT_EQ(Pixel(tile, 8 * 3 + 3, 6 * 2 + 3), RGB(0, 0, 255));
+    // Later pictures live on the background.
+    HWND child = Shown("CORE1", 40, 60);
+    EXPECT_EQ(GetParent(child), tile);
+    EXPECT_EQ(MODULE_Count(), listed + 1);
+    BMPDISP_Terminate();
+    EXPECT_EQ(MODULE_Count(), listed);
+    EXPECT_EQ(BMPDISP_TileActive(), 0);
+}
+
+TEST_F(Pictures, TheUninstallersStaticPictureIsMadeButNotShown) {
+    VAR_Set("StaticBmp", "INFO24");
+    VAR_Set("StaticBmpX", "30");
+    VAR_Set("StaticBmpY", "20");
+    ASSERT_EQ(BMPDISP_Init(), 0);
+    ASSERT_EQ(BMPDISP_GetCount(), 1);
+    EXPECT_FALSE(IsWindowVisible(BMPDISP_GetImage(0)->window));
+    BMPDISP_Terminate();
+
+    VAR_Set("InstallName", "Aquarium Setup");
+    ASSERT_EQ(BMPDISP_Init(), 0);
+    HWND window = BMPDISP_GetImage(0)->window;
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(Position(window).x, 30);
+    EXPECT_EQ(Position(window).y, 20);
+    EXPECT_EQ(BMPDISP_TileActive(), 0);
+}
+
+}  // namespace
