@@ -30,21 +30,21 @@ orange='srgb(255,128,0)' purple='srgb(128,0,255)'
 # The tile window has a border: its pictures start one pixel into the client area.
 tile_color() { if (( ($1 - 1) % 32 < 16 )); then echo "$orange"; else echo "$purple"; fi; }
 
-# Event lines from FILE go right after the [Files] header.
-with_events() {
-  printf '%s\r\n' "$@" >"$E2E_OUT/events.txt"
-}
-files_events() { echo "/^\[Files\]/r $E2E_OUT/events.txt"; }
+first_file='^Program Files, aquarium.exe'
 
 # ---- tiled background, one billboard added and removed, the sixth refused ------------------
 printf 'an older screen saver' >"$(e2e_c 'C:\windows')/zynaqua.scr"
-with_events '{ADD_GRAPHIC_TYPE, PICT1, 40, 60}' \
+# At the start of [Files], in this order.
+events=()
+for line in '{ADD_GRAPHIC_TYPE, PICT1, 40, 60}' \
   'Screen Saver Files, zynaqua.scr,, $(WindowsDirectory)\$(ApplicationSSVName), C, 1, N, N, 0, 0, N, N, Y' \
   '{REMOVE_GRAPHIC_TYPE, PICT1}' \
   '{ADD_GRAPHIC_TYPE, PICT2, 300, 500}' '{ADD_GRAPHIC_TYPE, PICT3, 360, 500}' \
   '{ADD_GRAPHIC_TYPE, PICT4, 420, 500}' '{ADD_GRAPHIC_TYPE, PICT5, 480, 500}' \
-  '{ADD_GRAPHIC_TYPE, PICT6, 540, 500}'
-e2e_script TileBmp=TILE -d '^{' -d '^Screen Saver Files,' -s "$(files_events)"
+  '{ADD_GRAPHIC_TYPE, PICT6, 540, 500}'; do
+  events+=(-i "$first_file" "$line")
+done
+e2e_script TileBmp=TILE -d '^{' -d '^Screen Saver Files,' "${events[@]}"
 e2e_pack --pictures "$pics"
 e2e_drive d cdrom "$E2E_MEDIUM"
 echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
@@ -110,9 +110,8 @@ for bad in '{SHOW_MOVIE, PICT1}:-1704:ERROR_EVENT_NO_HANDLER_FOUND: No handler w
            '{ADD_GRAPHIC_TYPE, PICT1, 40}:-2501:ERROR_BMPDISP_EVENT_MISSING_PARAMS: Not enough tokens were passed on the even INF line.'; do
   line=${bad%%:*} rest=${bad#*:}
   code=${rest%%:*} text=${rest#*:}
-  with_events "$line"
   # A destination of its own: the one before holds an installation already.
-  e2e_script "DefaultDirectory=C:\\\\ZYN\\\\EV${code#-}" -d '^{' -s "$(files_events)"
+  e2e_script "DefaultDirectory=C:\ZYN\EV${code#-}" -d '^{' -i "$first_file" "$line"
   e2e_pack --unchecked --pictures "$pics"
   echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
   e2e_robot attach INST.EXE <<EOF2
