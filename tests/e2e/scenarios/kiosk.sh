@@ -7,6 +7,8 @@ d='C:\ZYN\AQUARIUM'
 e2e_script KioskMode=Y
 e2e_pack
 e2e_drive d cdrom "$E2E_MEDIUM"
+# A machine with an AUTOEXEC.BAT: the sample adds a line to it, and takes it out again.
+printf '@ECHO OFF\r\n' >"$(e2e_c 'C:\AUTOEXEC.BAT')"
 e2e_snapshot before
 e2e_install
 
@@ -25,7 +27,9 @@ e2e_uninstall "$d"
 e2e_wait_gone "$d"
 e2e_snapshot after
 # Left by design: screen saving, switched off during the install, is switched on at its
-# end; the shell take-over's clean-up of WININIT.INI makes that file, and is not undone.
+# end; the shell take-over's clean-up of WININIT.INI makes that file, and is not undone;
+# the kiosk's backup of AUTOEXEC.BAT stays.
 "$E2E_ROOT/tests/e2e/snapshot" diff "$E2E_OUT/before.snap" "$E2E_OUT/after.snap" \
   'V HKCU\\CONTROL PANEL\\DESKTOP \| "ScreenSaveActive"="1"' '. C:\\WINDOWS\\WININIT.INI .*' \
+  'F C:\\AUTOEXEC.ZYN .*' \
   || e2e_fail "install and uninstall left the changes above"
