@@ -142,7 +142,9 @@ void SetShell(Run& run) {
             __LINE__);
     run.Ini("DELETE_MULTI", run.windows + "\\WININIT.INI", "Rename", "NUL", run.windows + "\\CHKSHL32.EXE", "", "N",
             __LINE__);
-    if (Same(run.os, "Win95")) run.Ini("DELETE", run.SystemIni(), "boot", "taskman.exe", "", "", run.uninstall, __LINE__);
+    if (Same(run.os, "Win95")) {
+        run.Ini("DELETE", run.SystemIni(), "boot", "taskman.exe", "", "", run.uninstall, __LINE__);
+    }
 }
 
 bool IsNt351() {

@@ -1,10 +1,11 @@
 // Reading Program Manager's description of a group.
+#include "sections/logprtct.h"
+
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "script/common.h"
-#include "sections/logprtct.h"
 
 namespace {
 
@@ -40,7 +41,9 @@ std::string LOGPRTCT_FindPhoneItem(std::string_view group_description) {
     const int items = header.size() > 2 ? std::atoi(std::string(header[2]).c_str()) : 0;
     for (int i = 1; i <= items && i < static_cast<int>(lines.size()); ++i) {
         const std::vector<std::string_view> item = Fields(lines[static_cast<size_t>(i)]);
-        if (item.size() > 1 && COMMON_FindNoCase(std::string(item[1]).c_str(), "cpqphone") != nullptr) return std::string(item[0]);
+        if (item.size() > 1 && COMMON_FindNoCase(std::string(item[1]).c_str(), "cpqphone") != nullptr) {
+            return std::string(item[0]);
+        }
     }
     return {};
 }
