@@ -20,6 +20,7 @@
 #include "sections/loglnch.h"
 #include "sections/logmod.h"
 #include "sections/logother.h"
+#include "sections/logpm.h"
 #include "sections/logprtct.h"
 #include "sections/logreg.h"
 #include "sections/logren.h"
@@ -56,7 +57,7 @@ constexpr SectionRow kSections[] = {
     {"Modify Files", LOGMOD_Install, LOGMOD_Install},
     {"Registry32", LOGREG_Install, LOGREG_Install},
     {"Shell", LOGSHELL_Install, LOGSHELL_Install},
-    {"PM Info", nullptr, nullptr},
+    {"PM Info", LOGPM_Install, LOGPM_Install},
     {"Desktop", LOGDSK_Install, LOGDSK_Install},
     {"Validate Files", LOGVLD_Install, LOGVLD_Install},
     {"Register DLLs", LOGDLL_Install, LOGDLL_Install},

@@ -17,6 +17,7 @@
 #include "sections/loglnch.h"
 #include "sections/logini.h"
 #include "sections/logmod.h"
+#include "sections/logpm.h"
 #include "sections/logreg.h"
 #include "sections/logren.h"
 #include "sections/logshell.h"
@@ -38,6 +39,7 @@ constexpr LOGUNINS_ENTRY kHandlers[] = {
     {LOGINI_KEY, LOGINI_Uninstall},
     {LOGMOD_KEY, LOGMOD_Uninstall},
     {LOGDSK_KEY, LOGDSK_Uninstall},
+    {LOGPM_KEY, PM_Uninstall},
     {LOGREG_KEY, LOGREG_Uninstall},
     {LOGREN_KEY, LOGREN_Uninstall},
     {LOGSHELL_KEY, LOGSHELL_Uninstall},

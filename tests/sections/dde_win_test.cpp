@@ -12,6 +12,7 @@
 #include <string>
 
 #include "script/module.h"
+#include "support/process_win.h"
 
 namespace {
 
@@ -23,14 +24,6 @@ std::string Programs() {
     char path[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path);
     return path;
-}
-
-// Wine's shell opens a folder window for every created or shown group.
-void CloseGroupWindows() {
-    while (HWND window = FindWindowA(nullptr, kGroup)) {
-        SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-        if (FindWindowA(nullptr, kGroup) == window) break;
-    }
 }
 
 // Wine's shell answers a request and then falls out of step with the conversation (the
@@ -71,7 +64,7 @@ TEST(DdeClient, CommandsReachTheShellAndRequestsFollowTheBufferRules) {
     EXPECT_EQ(DDE_Disconnect(), 0);
     EXPECT_EQ(DDE_Execute("[Reload(x)]"), 0);
     EXPECT_EQ(MODULE_Count(), modules);
-    CloseGroupWindows();
+    zyntest::CloseShellFolderWindows();
 }
 
 }  // namespace

@@ -1,0 +1,69 @@
+# The sample demo's program group with its two items, its desktop shortcut, the codec
+# installer it launches (which hands its work to a second process; the install waits for
+# both) and its self-registering effects library: all there after install, all gone after
+# uninstall. The one residue is Wine's: its shell cannot report a group's contents, so the
+# emptied group is never found empty and its folder stays.
+source "$ZYN_ROOT/tests/e2e/lib.sh"
+# Arguments on the shortcut, so that reading them back means something.
+e2e_script -s 's/^Zyn Aquarium, \$(DemoFileName), , /Zyn Aquarium, $(DemoFileName), \/tank reef, /'
+e2e_pack
+e2e_drive d cdrom "$E2E_MEDIUM"
+e2e_snapshot before
+
+echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
+e2e_robot attach INST.EXE <<'EOF2'
+expect dialog template=DLG_GET_DIRECTORY_32 1000=C:\ZYN\AQUARIUM
+click ok
+expect messagebox caption="Installation Complete"
+shot groups-links-installed
+click ok
+exit 0
+EOF2
+e2e_wait_gone 'C:\_zyntemp'
+
+d='C:\ZYN\AQUARIUM'
+programs=$(find "$WINEPREFIX/drive_c/users" -type d -path '*/Start Menu/Programs' -print -quit)
+group="$programs/Zyn Aquarium"
+desktop=$(find "$WINEPREFIX/drive_c/users" -maxdepth 2 -iname Desktop -print -quit)
+# Prints the link's fields; the Windows path of a Linux one.
+lnk() { wine "$E2E_BIN/lnkread.exe" "Z:${1//\//\\}" </dev/null 2>/dev/null | tr -d '\r'; }
+expect_field() { grep -qix "$2" <<<"$1" || e2e_fail "link field $2 not in: $1"; }
+
+ls "$group"
+item=$(lnk "$group/Zyn Aquarium.lnk") || e2e_fail "no item Zyn Aquarium in the group"
+expect_field "$item" 'target=C:\\ZYN\\AQUARIUM\\aquarium.exe'
+item=$(lnk "$group/Uninstall Zyn Aquarium.lnk") || e2e_fail "no uninstall item in the group"
+expect_field "$item" 'target=C:\\ZYN\\AQUARIUM\\UNINSTAL.EXE'
+shortcut=$(lnk "$desktop/Zyn Aquarium.LNK") || e2e_fail "no desktop shortcut"
+echo "$shortcut"
+expect_field "$shortcut" 'target=C:\\ZYN\\AQUARIUM\\aquarium.exe'
+expect_field "$shortcut" 'arguments=/tank reef'
+expect_field "$shortcut" 'directory=C:\\ZYN\\AQUARIUM'
+
+# Both processes of the codec installer wrote before the install saved its log at the end.
+codec=$(e2e_find "$d\\codec.log") || e2e_fail "the codec installer did not run"
+[ "$(tr -d '\r' <"$codec")" = $'codec copied\ncodec registered' ] || e2e_fail "codec.log: $(cat "$codec")"
+[ "$codec" -ot "$(e2e_find "$d\\ZYNDEMO.LOG")" ] || e2e_fail "the install went on before the codec's second process ended"
+
+clsid='HKCU\Software\Classes\CLSID\{5A594E41-5155-4146-5800-000000000001}'
+reg_has() { wine reg query "$1" ${2:+/ve} </dev/null 2>/dev/null | tr -d '\r'; }
+reg_has "$clsid\\InprocServer32" ve | grep -qi 'C:\\ZYN\\AQUARIUM\\aquafx.dll' || e2e_fail "the effects library is not registered"
+reg_has 'HKCU\Software\Classes\Zyn.AquaFx\CLSID' ve | grep -q '{5A594E41' || e2e_fail "no ProgID for the effects library"
+
+e2e_robot run "$d\\UNINSTAL.EXE" <<'EOF2'
+expect messagebox caption="Confirm Uninstall"
+click ok
+expect messagebox caption="Uninstall Complete"
+click ok
+exit 0
+EOF2
+e2e_wait_gone "$d"
+[ ! -e "$group/Zyn Aquarium.lnk" ] && [ ! -e "$group/Uninstall Zyn Aquarium.lnk" ] || e2e_fail "group items left"
+[ -z "$(ls -A "$group")" ] || e2e_fail "the group holds $(ls "$group")"
+[ ! -e "$desktop/Zyn Aquarium.LNK" ] || e2e_fail "desktop shortcut left"
+reg_has "$clsid" | grep -q . && e2e_fail "the effects library is still registered"
+e2e_snapshot after
+"$E2E_ROOT/tests/e2e/snapshot" diff "$E2E_OUT/before.snap" "$E2E_OUT/after.snap" \
+  'D C:\\USERS\\[^\\]+\\APPDATA\\ROAMING\\MICROSOFT\\WINDOWS\\START MENU\\PROGRAMS\\ZYN AQUARIUM .*' \
+  'V HKCU\\CONTROL PANEL\\DESKTOP \| "ScreenSaveActive"="1"' \
+  || e2e_fail "install and uninstall left the changes above"
