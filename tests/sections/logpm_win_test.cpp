@@ -19,7 +19,9 @@
 #include "log/zynlog.h"
 #include "run/plist.h"
 #include "script/inf.h"
+#include "script/module.h"
 #include "script/var.h"
+#include "sections/dde.h"
 #include "support/process_win.h"
 #include "support/testsupport.h"
 
@@ -197,6 +199,19 @@ TEST_F(PmInfo, UndoKeepsStartUpAndGroupsWithItemsAndUnquotesTheGroup) {
         EXPECT_EQ(shell.Take(), c.sent) << c.record;
         EXPECT_EQ(Owners(c.record), "(none)") << "a demo listed twice is still the only owner";
     }
+}
+
+TEST_F(PmInfo, TheClientListsItselfForCleanUpAndCutsAnswersToTheBuffer) {
+    Recorder shell;
+    const int modules = MODULE_Count();
+    ASSERT_EQ(DDE_Connect(), 0);
+    EXPECT_EQ(MODULE_Count(), modules + 1);
+    char cut[8] = "xxxxxxx";
+    DDE_Request("Pond", cut, 5);
+    EXPECT_EQ(std::string(cut, 6), std::string("Pond\0x", 6));
+    EXPECT_EQ(DDE_Disconnect(), 0);
+    EXPECT_EQ(DDE_Disconnect(), 0);
+    EXPECT_EQ(MODULE_Count(), modules);
 }
 
 // What Wine's own shell makes of the same commands: links under the Start Menu; an item

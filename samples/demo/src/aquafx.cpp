@@ -3,6 +3,9 @@
 // the current user's classes, unregistering removes exactly those keys.
 #include <windows.h>
 
+#include <objbase.h>
+#include <unknwn.h>
+
 #include <new>
 #include <string>
 
@@ -12,7 +15,8 @@ constexpr char kClsid[] = "{5A594E41-5155-4146-5800-000000000001}";
 constexpr CLSID kClassId = {0x5a594e41, 0x5155, 0x4146, {0x58, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01}};
 constexpr char kProgId[] = "Zyn.AquaFx";
 constexpr char kTitle[] = "Zyn Aquarium Effects";
-const std::string kClassKey = std::string("Software\\Classes\\CLSID\\") + kClsid;
+constexpr char kClassesKey[] = "Software\\Classes\\CLSID";
+const std::string kClassKey = std::string(kClassesKey) + "\\" + kClsid;
 const std::string kProgIdKey = std::string("Software\\Classes\\") + kProgId;
 
 HMODULE g_module = nullptr;
@@ -83,9 +87,18 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
 }
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    for (const std::string& key : {kClassKey, kProgIdKey}) {
-        const LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
-        if (result == ERROR_SUCCESS) RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    // Sub-keys first: a key with sub-keys cannot be deleted.
+    for (const std::string& key : {kClassKey + "\\InprocServer32", kClassKey + "\\ProgID", kClassKey,
+                                   kProgIdKey + "\\CLSID", kProgIdKey})
+        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    // The classes folder too, when registering made it and nothing else is in it.
+    HKEY classes = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kClassesKey, 0, KEY_QUERY_VALUE, &classes) == ERROR_SUCCESS) {
+        DWORD keys = 1, values = 1;
+        RegQueryInfoKeyA(classes, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr);
+        RegCloseKey(classes);
+        if (keys == 0 && values == 0) RegDeleteKeyA(HKEY_CURRENT_USER, kClassesKey);
     }
     return S_OK;
 }

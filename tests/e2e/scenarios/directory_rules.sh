@@ -6,6 +6,7 @@ e2e_pack
 e2e_drive d cdrom "$E2E_MEDIUM"
 echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
 {
+  echo 'allow dialog template=DLG_MODELESS'
   echo 'expect dialog template=DLG_GET_DIRECTORY_32 1000=C:\ZYN\AQUARIUM'
   for bad in 'C:' 'C:\' 'C:\DEMO;1' 'C:\WINDOWS\DEMO'; do
     printf 'set 1000 "%s"\nclick ok\nexpect messagebox caption=\"Invalid Path\"\nclick ok\ngone\n' "$bad"

@@ -1,8 +1,9 @@
 # The sample demo's program group with its two items, its desktop shortcut, the codec
 # installer it launches (which hands its work to a second process; the install waits for
 # both) and its self-registering effects library: all there after install, all gone after
-# uninstall. The one residue is Wine's: its shell cannot report a group's contents, so the
-# emptied group is never found empty and its folder stays.
+# uninstall. The residues are Wine's: its shell cannot report a group's contents, so the
+# emptied group is never found empty and its folder stays; and the folder windows its shell
+# opens for every shown group leave their settings key behind.
 source "$ZYN_ROOT/tests/e2e/lib.sh"
 # Arguments on the shortcut, so that reading them back means something.
 e2e_script -s 's/^Zyn Aquarium, \$(DemoFileName), , /Zyn Aquarium, $(DemoFileName), \/tank reef, /'
@@ -12,6 +13,8 @@ e2e_snapshot before
 
 echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
 e2e_robot attach INST.EXE <<'EOF2'
+allow dialog template=DLG_STATUS
+allow dialog template=DLG_MODELESS
 expect dialog template=DLG_GET_DIRECTORY_32 1000=C:\ZYN\AQUARIUM
 click ok
 expect messagebox caption="Installation Complete"
@@ -51,6 +54,7 @@ reg_has "$clsid\\InprocServer32" ve | grep -qi 'C:\\ZYN\\AQUARIUM\\aquafx.dll' |
 reg_has 'HKCU\Software\Classes\Zyn.AquaFx\CLSID' ve | grep -q '{5A594E41' || e2e_fail "no ProgID for the effects library"
 
 e2e_robot run "$d\\UNINSTAL.EXE" <<'EOF2'
+allow dialog template=DLG_UNINSTALL_STATUS
 expect messagebox caption="Confirm Uninstall"
 click ok
 expect messagebox caption="Uninstall Complete"
@@ -65,5 +69,6 @@ reg_has "$clsid" | grep -q . && e2e_fail "the effects library is still registere
 e2e_snapshot after
 "$E2E_ROOT/tests/e2e/snapshot" diff "$E2E_OUT/before.snap" "$E2E_OUT/after.snap" \
   'D C:\\USERS\\[^\\]+\\APPDATA\\ROAMING\\MICROSOFT\\WINDOWS\\START MENU\\PROGRAMS\\ZYN AQUARIUM .*' \
+  'K HKCU\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\EXPLORER\\ADVANCED' \
   'V HKCU\\CONTROL PANEL\\DESKTOP \| "ScreenSaveActive"="1"' \
   || e2e_fail "install and uninstall left the changes above"
