@@ -91,14 +91,15 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
     for (const std::string& key : {kClassKey + "\\InprocServer32", kClassKey + "\\ProgID", kClassKey,
                                    kProgIdKey + "\\CLSID", kProgIdKey})
         RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-    // The classes folder too, when registering made it and nothing else is in it.
-    HKEY classes = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kClassesKey, 0, KEY_QUERY_VALUE, &classes) == ERROR_SUCCESS) {
+    // The containers too, when registering made them and nothing else is in them.
+    for (const char* container : {kClassesKey, "Software\\Classes"}) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, container, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) continue;
         DWORD keys = 1, values = 1;
-        RegQueryInfoKeyA(classes, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &values, nullptr, nullptr,
-                         nullptr, nullptr);
-        RegCloseKey(classes);
-        if (keys == 0 && values == 0) RegDeleteKeyA(HKEY_CURRENT_USER, kClassesKey);
+        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                         nullptr);
+        RegCloseKey(key);
+        if (keys == 0 && values == 0) RegDeleteKeyA(HKEY_CURRENT_USER, container);
     }
     return S_OK;
 }
