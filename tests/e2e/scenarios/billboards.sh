@@ -50,6 +50,7 @@ e2e_drive d cdrom "$E2E_MEDIUM"
 echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
 e2e_robot attach INST.EXE <<'EOF2'
 allow dialog template=DLG_STATUS
+allow dialog template=DLG_MODELESS
 expect dialog template=DLG_GET_DIRECTORY_32
 shot tile
 click ok
@@ -116,6 +117,7 @@ for bad in '{SHOW_MOVIE, PICT1}:-1704:ERROR_EVENT_NO_HANDLER_FOUND: No handler w
   echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
   e2e_robot attach INST.EXE <<EOF2
 allow dialog template=DLG_STATUS
+allow dialog template=DLG_MODELESS
 expect dialog template=DLG_GET_DIRECTORY_32
 click ok
 expect dialog template=ERRORMESSAGE

@@ -28,8 +28,11 @@ e2e_wait_gone "$d"
 e2e_snapshot after
 # Left by design: screen saving, switched off during the install, is switched on at its
 # end; the shell take-over's clean-up of WININIT.INI makes that file, and is not undone;
-# the kiosk's backup of AUTOEXEC.BAT stays.
+# the kiosk's backup of AUTOEXEC.BAT stays; Wine's shell cannot report a program group's
+# contents, so the emptied group's folder stays, and its folder windows leave their settings key.
 "$E2E_ROOT/tests/e2e/snapshot" diff "$E2E_OUT/before.snap" "$E2E_OUT/after.snap" \
   'V HKCU\\CONTROL PANEL\\DESKTOP \| "ScreenSaveActive"="1"' '. C:\\WINDOWS\\WININIT.INI .*' \
   'F C:\\AUTOEXEC.ZYN .*' \
+  'D C:\\USERS\\[^\\]+\\APPDATA\\ROAMING\\MICROSOFT\\WINDOWS\\START MENU\\PROGRAMS\\ZYN AQUARIUM .*' \
+  'K HKCU\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\EXPLORER\\ADVANCED' \
   || e2e_fail "install and uninstall left the changes above"
