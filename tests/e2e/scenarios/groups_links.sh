@@ -9,6 +9,8 @@ source "$ZYN_ROOT/tests/e2e/lib.sh"
 e2e_script -s 's/^Zyn Aquarium, \$(DemoFileName), , /Zyn Aquarium, $(DemoFileName), \/tank reef, /'
 e2e_pack
 e2e_drive d cdrom "$E2E_MEDIUM"
+# The sample edits AUTOEXEC.BAT; a machine that has one gets it back as it was.
+printf '@ECHO OFF\r\nPATH C:\\WINDOWS\r\n' >"$(e2e_c 'C:\AUTOEXEC.BAT')"
 e2e_snapshot before
 
 echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
