@@ -206,6 +206,9 @@ int LOGINST_Run() {
     Check(LOGINST_CreateDirectories(ReadVariable("DestinationDirectory", VAR_MAX_WORK_LENGTH, __LINE__).c_str()),
           __LINE__);
     WriteUninsIni(uninsIni, demo_id, log);
+    // On disk at once, not only at the first periodic save: an install that dies early
+    // still leaves a log that names the demo, which the uninstaller can replay.
+    Check(ZYNLOG_Save(), __LINE__);
     SetShortForm("SourceDirectory", "ShortSourceDirectory");
     SetShortForm("DestinationDirectory", "ShortDestinationDirectory");
     return CloseRun(PLIST_Run(demo_id, PLIST_INSTALL, 1), false);

@@ -272,6 +272,7 @@ bool ParseStep(const std::vector<Word>& words, Step& step, std::string& error) {
 constexpr DWORD kPollMs = 50;
 // A new dialog may get its texts just after it shows; judge it only after this.
 constexpr DWORD kSettleMs = 500;
+constexpr int kStrikes = 4;  // looks kPollMs apart
 
 std::string Quoted(const std::string& text) {
     std::string out = "\"";
@@ -431,6 +432,7 @@ private:
     RunResult Wait(const Step& step, Done done, bool endIsFine) {
         const DWORD begin = GetTickCount();
         std::map<HWND, DWORD> firstSeen;
+        std::map<HWND, int> strikes;
         mismatch_.clear();
         for (;;) {
             std::vector<HWND> fresh;
@@ -440,9 +442,14 @@ private:
             std::string why;
             if (done(fresh, why)) return Ok();
             const DWORD now = GetTickCount();
+            // An unexpected dialog fails the step only when several looks in a row find it so:
+            // one caught while it is being built or torn down may show other controls for a moment.
             for (HWND dialog : fresh) {
                 auto seen = firstSeen.emplace(dialog, now).first->second;
-                if (now - seen >= kSettleMs && IsOpen(dialog) && !Allowed(dialog)) {
+                if (now - seen < kSettleMs) continue;
+                if (!IsOpen(dialog) || Allowed(dialog)) {
+                    strikes.erase(dialog);
+                } else if (++strikes[dialog] >= kStrikes) {
                     std::string message = "unexpected " + Inspect(dialog).Describe();
                     if (!mismatch_[dialog].empty()) message += "  (differs from the expected one: " + mismatch_[dialog] + ")";
                     return Failure(step, message);
