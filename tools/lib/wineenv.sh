@@ -15,12 +15,19 @@ zyn_wine_env() {
 
 zyn_wine_template() {
   local tpl="$1"
-  if [ -f "$tpl/.ready" ]; then return 0; fi
+  if [ -f "$tpl/.ready" ] && [ -z "$(find "$tpl/drive_c/users" -maxdepth 2 -type l -print -quit)" ]; then return 0; fi
   rm -rf "$tpl"
   WINEPREFIX="$tpl" wine wineboot -i </dev/null >/dev/null 2>&1
   # Without a window manager every window close waits 2 s unless windows are unmanaged.
   WINEPREFIX="$tpl" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
   WINEPREFIX="$tpl" wineserver -w
+  # The profile's Desktop, Documents and the like are links to $HOME, which every copy of the
+  # template would share: what one run leaves on the desktop would meet the next, unseen by
+  # the snapshots. Each copy gets folders of its own.
+  local folder
+  for folder in "$tpl"/drive_c/users/*/*; do
+    if [ -L "$folder" ]; then rm "$folder" && mkdir "$folder"; fi
+  done
   touch "$tpl/.ready"
 }
 

@@ -2,8 +2,9 @@
 # the drive; the diskette dialog names that diskette and the missing file, and the install
 # goes on once the robot gives it the folder of the second diskette.
 source "$ZYN_ROOT/tests/e2e/lib.sh"
+# The codec installer lies on diskette 1, out of the drive once diskette 2 is in: not run here.
 e2e_script -s '/^1 = Zyn Aquarium Disk 1/a 2 = Zyn Aquarium Disk 2\r' \
-  -d '^Program Files, readme.txt,' \
+  -d '^Program Files, readme.txt,' -d '^Aquarium Video Codec,' \
   -s '/^Uninstaller, HELPER.EX_,/a Program Files, readme.txt,, readme.txt, C, 2, N, N, 0, 1, N, Y, Y\r'
 e2e_pack
 [ -f "$E2E_MEDIUM/DISK2/readme.txt" ] && [ ! -e "$E2E_MEDIUM/DISK1/readme.txt" ] || e2e_fail "readme.txt not on diskette 2"
