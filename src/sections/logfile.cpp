@@ -142,6 +142,7 @@ int AskOverwrite(const char* destination) {
     if (VAR_Exists("WarningShown")) return 0;
     if (!SYS_Exists(destination)) return 0;
     Check(VAR_Set("WarningShown", "TRUE"), __LINE__);
+    STATUS_Refresh();  // the question stands beside the name of the file it is about
     MSG_SetCaption(IDS_TITLE_FILES_EXIST);
     return MSG_Box(IDS_MSG_FILES_EXIST, MB_YESNO | MB_ICONQUESTION, "") == IDNO ? 1 : 0;
 }
@@ -175,6 +176,7 @@ int CopySection() {
         int result = ZYNDISK_Copy(source, LOGFILE_SEARCH_MASK, target.data(), AttributesOf(line[kAttributes]),
                                   FlagsOf(line), 0);
         if (result == 100) return 100;
+        if (result < 0) STATUS_Refresh();  // the error report stands beside the file that failed
         Check(result, __LINE__);
     }
 }

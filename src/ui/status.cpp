@@ -65,22 +65,53 @@ void RefreshSoon() {
 
 void CopyField(char* field, size_t size, const char* text) { std::snprintf(field, size, "%s", text ? text : ""); }
 
-void SetShortened(int id, const char* path) {
-    HWND control = GetDlgItem(g_window, id);
-    if (control == nullptr) return;
-    char shown[260];
-    STATUS_ShortenPath(control, path, shown);
-    SetWindowTextA(control, shown);
+// One text control of the install window: its handle, looked up once, and the text
+// it shows. Copying many small files sets these texts thousands of times a second,
+// and each lookup or read-back of a control costs a round trip to the window system.
+struct TextField {
+    int id;
+    HWND control = nullptr;
+    char shown[260] = "";
+};
+TextField g_fields[] = {{IDC_STATUS_SOURCE_DESC}, {IDC_STATUS_SOURCE_PATH}, {IDC_STATUS_DEST_DESC},
+                        {IDC_STATUS_DEST_PATH}};
+enum { kSourceDesc, kSourcePath, kDestDesc, kDestPath };
+
+void FindFields() {
+    for (TextField& field : g_fields) {
+        field.control = GetDlgItem(g_window, field.id);
+        field.shown[0] = '\0';
+        if (field.control != nullptr) GetWindowTextA(field.control, field.shown, sizeof field.shown);
+    }
 }
 
-// The texts change with the destination only; they are set the moment a new file
-// starts, whether or not the bars are due, so that they never name the file before.
+// A static control paints itself the moment its text is set; here the text is stored
+// without that paint and the control is repainted with the next drain of the queue,
+// at most once however many files went by. A text already shown is not set again.
+void SetField(TextField& field, const char* text) {
+    if (field.control == nullptr || std::strcmp(field.shown, text) == 0) return;
+    DefWindowProcA(field.control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    InvalidateRect(field.control, nullptr, TRUE);
+    CopyField(field.shown, sizeof field.shown, text);
+}
+
+void SetShortened(TextField& field, const char* path) {
+    if (field.control == nullptr) return;
+    char shortened[260];
+    STATUS_ShortenPath(field.control, path, shortened);
+    SetField(field, shortened);
+}
+
+// The texts change with the destination only. They are brought up to date with the
+// bars, at most once per repaint interval however many small files went by, and
+// whenever the copy waits for the user (see STATUS_Refresh), so that a question or
+// an error never stands beside the name of a file before.
 void ShowTextsOfNewFile() {
     if (g_window == nullptr || g_mode != STATUS_INSTALL || lstrcmpiA(g_info.destPath, g_lastShownDest) == 0) return;
-    SetDlgItemTextA(g_window, IDC_STATUS_SOURCE_DESC, g_info.sourceDescription);
-    SetShortened(IDC_STATUS_SOURCE_PATH, g_info.sourcePath);
-    SetDlgItemTextA(g_window, IDC_STATUS_DEST_DESC, g_info.destDescription);
-    SetShortened(IDC_STATUS_DEST_PATH, g_info.destPath);
+    SetField(g_fields[kSourceDesc], g_info.sourceDescription);
+    SetShortened(g_fields[kSourcePath], g_info.sourcePath);
+    SetField(g_fields[kDestDesc], g_info.destDescription);
+    SetShortened(g_fields[kDestPath], g_info.destPath);
     CopyField(g_lastShownDest, sizeof g_lastShownDest, g_info.destPath);
 }
 
@@ -101,6 +132,7 @@ void PlaceNearTop(HWND dialog) {
 }
 
 void AskCancel() {
+    STATUS_Refresh();
     MSG_SetCaption(IDS_TITLE_CANCEL);
     if (MSG_Box(IDS_MSG_CONFIRM_CANCEL, MB_YESNO | MB_ICONQUESTION) == IDYES) g_cancelRequested = true;
 }
@@ -211,6 +243,7 @@ int STATUS_Init(int mode) {
                                       WMINST_GetMainWindow(), StatusProc, 0);
     }
     if (g_window != nullptr) {
+        FindFields();
         ShowWindow(g_window, SW_SHOW);
         UpdateWindow(g_window);
         STATUS_Refresh();
@@ -221,6 +254,7 @@ int STATUS_Init(int mode) {
 int STATUS_Terminate() {
     if (g_window != nullptr) DestroyWindow(g_window);
     g_window = nullptr;
+    for (TextField& field : g_fields) field.control = nullptr;
     return 0;
 }
 
@@ -240,7 +274,6 @@ void STATUS_FileStart(const ZYNDISK_WALK* record) {
     g_info.filePercent = -1.0f;
     if (g_firstFile) g_info.totalPercent = -1.0f;
     g_firstFile = false;
-    ShowTextsOfNewFile();
     RefreshSoon();
 }
 

@@ -153,6 +153,7 @@ struct RunOptions {
     std::vector<std::string> resourceModules;  // where templates are looked up
     DWORD timeoutMs = 15000;                   // default wait of expect and gone
     DWORD exitTimeoutMs = 60000;               // default wait of exit
+    DWORD pollMs = 50;                         // between two looks at the dialogs
     std::string shotCommand;                   // Unix path of a program taking the PNG path
     std::string shotDir;                       // Unix or Windows path; empty: shots are skipped
     std::ostream* log = nullptr;               // one line per step

@@ -9,7 +9,8 @@
 //
 // options: --res MODULE (more than once: where templates are looked up; run
 // adds the program itself), --timeout S (expect and gone, default 15),
-// --exit-timeout S (default 60), --shots DIR and --shot-cmd SCRIPT (default:
+// --exit-timeout S (default 60), --poll MS (between two looks, default 50;
+// a benchmark wants a finer one), --shots DIR and --shot-cmd SCRIPT (default:
 // the environment's ZYN_SHOT_DIR and ZYN_SHOT_CMD), --leave (do not end the
 // program when the script fails or leaves it running).
 //
@@ -41,7 +42,7 @@ int Usage(const std::string& why) {
               << "       robot attach --pid N|--image NAME --script FILE|- [options]\n"
               << "       robot list --pid N\n"
               << "       robot parse --script FILE|-\n"
-              << "options: --res MODULE  --timeout S  --exit-timeout S  --shots DIR  --shot-cmd SCRIPT  --leave\n";
+              << "options: --res MODULE  --timeout S  --exit-timeout S  --poll MS  --shots DIR  --shot-cmd SCRIPT  --leave\n";
     return 2;
 }
 
@@ -171,6 +172,11 @@ int main(int argc, char** argv) {
             if (!Seconds(value, a.options.timeoutMs)) return Usage("bad --timeout");
         } else if (flag == "--exit-timeout") {
             if (!Seconds(value, a.options.exitTimeoutMs)) return Usage("bad --exit-timeout");
+        } else if (flag == "--poll") {
+            char* end = nullptr;
+            unsigned long ms = std::strtoul(value, &end, 10);
+            if (end == value || *end != '\0' || ms == 0 || ms > 1000) return Usage("bad --poll");
+            a.options.pollMs = static_cast<DWORD>(ms);
         } else {
             return Usage("unknown option " + flag);
         }

@@ -269,10 +269,9 @@ bool ParseStep(const std::vector<Word>& words, Step& step, std::string& error) {
 
 // ---- running -------------------------------------------------------------------
 
-constexpr DWORD kPollMs = 50;
 // A new dialog may get its texts just after it shows; judge it only after this.
 constexpr DWORD kSettleMs = 500;
-constexpr int kStrikes = 4;  // looks kPollMs apart
+constexpr int kStrikes = 4;  // looks in a row
 
 std::string Quoted(const std::string& text) {
     std::string out = "\"";
@@ -421,7 +420,7 @@ private:
         const DWORD begin = GetTickCount();
         while (GetTickCount() - begin < Timeout(step)) {
             if (IsChecked(current, step.id) == wanted) return Ok();
-            Sleep(kPollMs);
+            Sleep(options_.pollMs);
         }
         return Failure(step, "button " + std::to_string(step.id) + (wanted ? " did not become checked" : " stayed checked"));
     }
@@ -466,7 +465,7 @@ private:
                 return Failure(step, std::string("timed out after ") + seconds + " s; now showing: " +
                                          DescribeDialogs(process_.Id()));
             }
-            Sleep(kPollMs);
+            Sleep(options_.pollMs);
         }
     }
 
@@ -557,7 +556,7 @@ private:
         if (options_.log == nullptr) return;
         const double seconds = (GetTickCount() - start_) / 1000.0;
         char stamp[32];
-        snprintf(stamp, sizeof stamp, "%7.2fs", seconds);
+        snprintf(stamp, sizeof stamp, "%8.3fs", seconds);
         *options_.log << "robot " << stamp << " line " << line << ": " << text << std::endl;
     }
 
