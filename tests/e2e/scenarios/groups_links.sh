@@ -55,14 +55,7 @@ reg_has() { wine reg query "$1" ${2:+/ve} </dev/null 2>/dev/null | tr -d '\r'; }
 reg_has "$clsid\\InprocServer32" ve | grep -qi 'C:\\ZYN\\AQUARIUM\\aquafx.dll' || e2e_fail "the effects library is not registered"
 reg_has 'HKCU\Software\Classes\Zyn.AquaFx\CLSID' ve | grep -q '{5A594E41' || e2e_fail "no ProgID for the effects library"
 
-e2e_robot run "$d\\UNINSTAL.EXE" <<'EOF2'
-allow dialog template=DLG_UNINSTALL_STATUS
-expect messagebox caption="Confirm Uninstall"
-click ok
-expect messagebox caption="Uninstall Complete"
-click ok
-exit 0
-EOF2
+e2e_uninstall "$d"
 e2e_wait_gone "$d"
 [ ! -e "$group/Zyn Aquarium.lnk" ] && [ ! -e "$group/Uninstall Zyn Aquarium.lnk" ] || e2e_fail "group items left"
 [ -z "$(ls -A "$group")" ] || e2e_fail "the group holds $(ls "$group")"
