@@ -31,13 +31,11 @@ std::string Profile(const std::string& file, const char* section, const char* ke
     return value;
 }
 
-// Sections in the reverse of their running order.
+// Sections in the reverse of their running order; every other registered section is
+// empty, but each must at least have its header.
 const std::string kOther = "[Other Files]\nother.txt, Y\n";
-// Every other registered section, empty: each must at least have its header.
-const std::string kRest =
-    "[Protection Backup]\n[Rename]\n[Ini Settings]\n[Protection]\n[Modify Files]\n[Registry32]\n[Shell]\n[PM Info]\n"
-    "[Desktop]\n"
-    "[Validate Files]\n[Register DLLs]\n[Launch]\n";
+const std::string kRest = "[Protection Backup]\n[Rename]\n[Ini Settings]\n[Protection]\n[Modify Files]\n[Registry32]\n"
+                          "[Shell]\n[PM Info]\n[Desktop]\n[Validate Files]\n[Register DLLs]\n[Launch]\n";
 const std::string kCopies =
     "[Protection Files]\nx, p,, p,, 1, N, N, 0, 1, N, Y, Y\n[Files]\nx, a,, a,, 1, N, N, 0, 1, N, Y, Y\n";
 

@@ -14,7 +14,11 @@
 
 namespace {
 
-namespace fs = std::filesystem;
+std::string Var(const char* name) {
+    char value[1024] = "";
+    EXPECT_EQ(VAR_Get(name, value, sizeof value), 0) << name;
+    return value;
+}
 
 class InstallPaths : public ::testing::Test {
 protected:
@@ -30,18 +34,10 @@ protected:
     zyntest::TempDir dir_;
 };
 
-TEST_F(InstallPaths, RelativePathsJoinTheBaseDirectory) {
-    struct Case {
-        const char* path;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"a.txt", "D:\\SRC\\a.txt"},
-        {"sub\\a.txt", "D:\\SRC\\sub\\a.txt"},
-        {"", "D:\\SRC\\"},
-        {"C:x.txt", "C:x.txt"},
-        {"C:\\abs\\x.txt", "C:\\abs\\x.txt"},
-        {"\\\\server\\share\\x", "\\\\server\\share\\x"},
+TEST_F(InstallPaths, RelativePathsJoinTheBaseDirectoryWithinTheBuffer) {
+    struct Case { const char *path, *expected; } cases[] = {
+        {"a.txt", "D:\\SRC\\a.txt"}, {"sub\\a.txt", "D:\\SRC\\sub\\a.txt"}, {"", "D:\\SRC\\"}, {"C:x.txt", "C:x.txt"},
+        {"C:\\abs\\x.txt", "C:\\abs\\x.txt"}, {"\\\\server\\share\\x", "\\\\server\\share\\x"},
     };
     for (const Case& c : cases) {
         char buffer[64];
@@ -63,32 +59,27 @@ TEST_F(InstallPaths, RelativePathsJoinTheBaseDirectory) {
 }
 
 TEST_F(InstallPaths, MadeDirectoriesAreRememberedUntilTheLogIsOpenThenRecorded) {
-    std::string first = dir_.file("a"), second = dir_.file("a\\b");
+    std::string first = dir_.file("a"), second = dir_.file("a\\b"), third = dir_.file("a\\b\\c");
     ASSERT_EQ(LOGINST_CreateDirectories((second + "\\").c_str()), 0);
-    EXPECT_TRUE(fs::is_directory(second));
-    char list[1024];
-    ASSERT_EQ(VAR_Get(LOGINST_ADDED_DIRECTORIES, list, sizeof list), 0);
-    EXPECT_EQ(std::string(list), first + ";" + second) << "only what did not exist";
+    EXPECT_TRUE(std::filesystem::is_directory(second));
+    EXPECT_EQ(Var(LOGINST_ADDED_DIRECTORIES), first + ";" + second) << "only what did not exist";
 
     ASSERT_EQ(ZYNLOG_Init(nullptr, ZYNLOG_DEFAULT_AUTOSAVE), 0);
     int demo = -1;
     ASSERT_EQ(LOGCOMN_NewDemo("Aquarium", &demo), 0);
     LOGINST_SetDemoId(demo);
-    std::string third = dir_.file("a\\b\\c");
     ASSERT_EQ(LOGINST_CreateDirectories(third.c_str()), 0);
     ZYNLOG_KEY key = nullptr, files = nullptr;
+    char data[16];
     ASSERT_EQ(LOGCOMN_GetDemoKey(&key), 0);
     ASSERT_EQ(ZYNLOG_OpenKey(key, "Files", &files), 0);
-    char data[16];
     ASSERT_EQ(ZYNLOG_GetValue(files, third.c_str(), data, sizeof data), 0);
     EXPECT_EQ(std::string(data), std::to_string(demo));
-    ASSERT_EQ(VAR_Get(LOGINST_ADDED_DIRECTORIES, list, sizeof list), 0);
-    EXPECT_EQ(std::string(list), first + ";" + second) << "the list is not added to any more";
+    EXPECT_EQ(Var(LOGINST_ADDED_DIRECTORIES), first + ";" + second) << "the list is not added to any more";
 
     EXPECT_EQ(LOGINST_CreateDirectories("\\\\server\\share\\x"), 0) << "network paths are left alone";
-    std::string blocked = dir_.file("file");
-    zyntest::WriteFileBytes(blocked, "x");
-    EXPECT_EQ(LOGINST_CreateDirectories((blocked + "\\sub").c_str()), ERROR_SYS_DIRECTORY_MAKE);
+    zyntest::WriteFileBytes(dir_.file("file"), "x");
+    EXPECT_EQ(LOGINST_CreateDirectories(dir_.file("file\\sub").c_str()), ERROR_SYS_DIRECTORY_MAKE);
 }
 
 }  // namespace

@@ -15,69 +15,36 @@ uint32_t Chars(const char* four) {
     return v;
 }
 
-TEST(CpuSignature, SplitsTypeFamilyModelAndStepping) {
-    struct Case {
-        uint32_t signature;
-        uint32_t type, family, model, stepping;
-    } cases[] = {
-        {0x00000633, 0, 6, 3, 3},  // family 6, model 3
-        {0x00001633, 1, 6, 3, 3},  // overdrive type
-        {0x00000543, 0, 5, 4, 3},
-        {0x000306A9, 0, 6, 10, 9},  // extended model bits above 15 are not looked at
-        {0x00A00F11, 0, 15, 1, 1},  // extended family is not looked at either
-        {0xFFFFFFFF, 3, 15, 15, 15},
+TEST(CpuIdentity, SignatureVendorAndCacheDescriptors) {
+    // Extended model and family bits are not looked at.
+    struct Sig { uint32_t signature, type, family, model, stepping; } sigs[] = {
+        {0x00000633, 0, 6, 3, 3}, {0x00001633, 1, 6, 3, 3}, {0x00000543, 0, 5, 4, 3},
+        {0x000306A9, 0, 6, 10, 9}, {0x00A00F11, 0, 15, 1, 1}, {0xFFFFFFFF, 3, 15, 15, 15},
     };
-    for (const Case& c : cases) {
-        CPU_INFO info;
-        CPU_DecodeSignature(c.signature, &info);
-        EXPECT_EQ(info.type, c.type) << std::hex << c.signature;
-        EXPECT_EQ(info.family, c.family) << std::hex << c.signature;
-        EXPECT_EQ(info.model, c.model) << std::hex << c.signature;
-        EXPECT_EQ(info.stepping, c.stepping) << std::hex << c.signature;
+    for (const Sig& c : sigs) {
+        CPU_INFO i;
+        CPU_DecodeSignature(c.signature, &i);
+        EXPECT_EQ(std::vector<uint32_t>({i.type, i.family, i.model, i.stepping}),
+                  std::vector<uint32_t>({c.type, c.family, c.model, c.stepping})) << std::hex << c.signature;
     }
-}
-
-TEST(CpuVendor, OnlyTheExactIntelStringCounts) {
-    struct Case {
-        const char* ebx;
-        const char* edx;
-        const char* ecx;
-        int intel;
-    } cases[] = {
-        {"Genu", "ineI", "ntel", 1},
-        {"Auth", "enti", "cAMD", 0},
-        {"genu", "ineI", "ntel", 0},  // case matters
-        {"Genu", "ntel", "ineI", 0},  // register order is ebx, edx, ecx
-        {"Cyri", "xIns", "tead", 0},
+    // Registers in the order ebx, edx, ecx; case matters.
+    struct Vendor { const char *ebx, *edx, *ecx; int intel; } vendors[] = {
+        {"Genu", "ineI", "ntel", 1}, {"Auth", "enti", "cAMD", 0}, {"genu", "ineI", "ntel", 0},
+        {"Genu", "ntel", "ineI", 0}, {"Cyri", "xIns", "tead", 0},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CPU_IsIntelVendor(Chars(c.ebx), Chars(c.edx), Chars(c.ecx)), c.intel)
-            << c.ebx << c.edx << c.ecx;
-    }
-}
-
-TEST(CpuCache, DescriptorBytesAddUpInTheFirstFifteenBytes) {
-    struct Case {
-        uint32_t regs[4];
-        uint32_t kb;
-    } cases[] = {
-        {{0x03020101, 0, 0, 0x0C040843}, 512},          // a typical family-6 answer with 512 KB
-        {{0x43424101, 0, 0, 0}, 128 + 256 + 512},       // several in one register
-        {{0x00000001, 0x00004400, 0x45000000, 0}, 1024 + 2048},
-        {{0x00000001, 0, 0, 0x00444444}, 3 * 1024},
-        {{0x00000001, 0, 0, 0x45000000}, 0},            // the sixteenth byte is not looked at
-        {{0x40464001, 0x3F3F3F3F, 0, 0}, 0},            // neighbours of the known codes
+    for (const Vendor& c : vendors)
+        EXPECT_EQ(CPU_IsIntelVendor(Chars(c.ebx), Chars(c.edx), Chars(c.ecx)), c.intel) << c.ebx << c.edx << c.ecx;
+    // Only the first fifteen descriptor bytes count.
+    struct Cache { uint32_t regs[4]; uint32_t kb; } caches[] = {
+        {{0x03020101, 0, 0, 0x0C040843}, 512}, {{0x43424101, 0, 0, 0}, 128 + 256 + 512},
+        {{0x00000001, 0x00004400, 0x45000000, 0}, 1024 + 2048}, {{0x00000001, 0, 0, 0x00444444}, 3 * 1024},
+        {{0x00000001, 0, 0, 0x45000000}, 0}, {{0x40464001, 0x3F3F3F3F, 0, 0}, 0},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CPU_CacheFromDescriptors(c.regs), c.kb) << std::hex << c.regs[0];
-    }
+    for (const Cache& c : caches) EXPECT_EQ(CPU_CacheFromDescriptors(c.regs), c.kb) << std::hex << c.regs[0];
 }
 
 TEST(CpuClass, FamilyTypeModelAndCacheGiveClassAndSubtype) {
-    struct Case {
-        uint32_t family, type, model, cache;
-        long cpu, subtype;
-    } cases[] = {
+    struct Case { uint32_t family, type, model, cache; long cpu, subtype; } cases[] = {
         {0, 0, 0, 0, 1, 0},   {1, 0, 0, 0, 2, 0},     {2, 0, 0, 0, 3, 0},    {3, 0, 0, 0, 4, 0},
         {4, 0, 8, 0, 5, 0},   {5, 0, 4, 512, 6, 0},   {7, 0, 0, 0, 9, 0},    {8, 0, 0, 0, 0, 0},
         {15, 0, 1, 512, 0, 0},
@@ -92,109 +59,55 @@ TEST(CpuClass, FamilyTypeModelAndCacheGiveClassAndSubtype) {
     };
     for (const Case& c : cases) {
         CPU_INFO info;
-        info.family = c.family;
-        info.type = c.type;
-        info.model = c.model;
-        info.cache_kb = c.cache;
+        info.family = c.family, info.type = c.type, info.model = c.model, info.cache_kb = c.cache;
         CPU_CLASS cls = CPU_Classify(info);
-        EXPECT_EQ(cls.cpu, c.cpu) << "family " << c.family << " type " << c.type << " model " << c.model
-                                  << " cache " << c.cache;
-        EXPECT_EQ(cls.subtype, c.subtype) << "family " << c.family << " type " << c.type << " model "
-                                          << c.model << " cache " << c.cache;
+        EXPECT_EQ(std::make_pair(cls.cpu, cls.subtype), std::make_pair(c.cpu, c.subtype))
+            << c.family << "/" << c.type << "/" << c.model << "/" << c.cache;
     }
 }
 
-TEST(CpuClock, TicksBecomeMicrosecondsRoundedToTheNearest) {
-    struct Case {
-        int64_t ticks, frequency, us;
-    } cases[] = {
-        {1000, 1193182, 838},      // 838.1 µs with the old timer chip's counter
-        {1050, 1193182, 880},      // 879.99
-        {1000, 3579545, 279},      // 279.4
-        {1000, 10000000, 100},
-        {1, 2000000, 1},           // 0.5 rounds up
-        {1, 2000020, 0},           // just under 0.5
-        {1000, 9, 0},              // a counter this slow cannot be used
-        {0, 10000000, 0},
-        {4000000000LL, 10000000, 400000000},  // no overflow for long waits
+TEST(CpuClock, TicksTotalsAndScanLoopRounding) {
+    // 1193182 Hz: the old timer chip; a counter below 10 Hz cannot be used.
+    struct Ticks { int64_t ticks, frequency, us; } ticks[] = {
+        {1000, 1193182, 838}, {1050, 1193182, 880}, {1000, 3579545, 279}, {1000, 10000000, 100},
+        {1, 2000000, 1}, {1, 2000020, 0}, {1000, 9, 0}, {0, 10000000, 0}, {4000000000LL, 10000000, 400000000},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CPU_TicksToMicroseconds(c.ticks, c.frequency), c.us) << c.ticks << " @ " << c.frequency;
-    }
-}
-
-TEST(CpuClock, TotalsRoundUpOnlyPastTheMiddleOfTheTenths) {
-    struct Case {
-        uint64_t cycles, us;
-        long mhz;
-    } cases[] = {
-        {200000, 1000, 200},
-        {200500, 1000, 200},  // 200.50: tenths 5 is not above 5
-        {200600, 1000, 201},  // 200.60
-        {200560, 1000, 201},  // 200.56: hundredths 6 lifts tenths 5 to 6
-        {200550, 1000, 200},  // 200.55: hundredths 5 does not
-        {199990, 1000, 200},  // 199.99: tenths 9 rounds up
-        {266666, 1000, 267},
-        {999, 1000, 1},       // 0.999
-        {0, 1000, 0},
-        {5000, 0, 0},         // nothing measured
+    for (const Ticks& c : ticks) EXPECT_EQ(CPU_TicksToMicroseconds(c.ticks, c.frequency), c.us) << c.ticks << "@" << c.frequency;
+    // Tenths round up only above 5; hundredths above 5 lift tenths of 5.
+    struct Totals { uint64_t cycles, us; long mhz; } totals[] = {
+        {200000, 1000, 200}, {200500, 1000, 200}, {200600, 1000, 201}, {200560, 1000, 201}, {200550, 1000, 200},
+        {199990, 1000, 200}, {266666, 1000, 267}, {999, 1000, 1}, {0, 1000, 0}, {5000, 0, 0},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CPU_MHzFromTotals(c.cycles, c.us), c.mhz) << c.cycles << " / " << c.us;
-    }
+    for (const Totals& c : totals) EXPECT_EQ(CPU_MHzFromTotals(c.cycles, c.us), c.mhz) << c.cycles << "/" << c.us;
+    // The loop's cycles per family; none known after family 7.
+    struct Scan { uint32_t family; int64_t us; long mhz; } scans[] = {
+        {3, 13939, 33}, {4, 2822, 67}, {5, 1720, 100}, {6, 760, 200}, {7, 760, 200}, {8, 760, 0}, {2, 760, 0}, {5, 0, 0},
+    };
+    for (const Scan& c : scans) EXPECT_EQ(CPU_MHzFromScanLoop(c.family, c.us), c.mhz) << c.family << " " << c.us;
 }
-
-// Feeds scripted rounds to the measurement and counts how many it asked for.
-struct ScriptedRounds {
-    std::vector<CPU_ROUND> rounds;
-    size_t used = 0;
-    CPU_ROUND operator()() { return rounds[std::min(used++, rounds.size() - 1)]; }
-};
 
 TEST(CpuClock, RoundsStopWhenThreeAgreeWithinOneMegahertz) {
-    constexpr int64_t kFrequency = 10000000;  // 1000 ticks = 100 µs
-    struct Case {
-        const char* what;
+    struct Script {
         std::vector<CPU_ROUND> rounds;
-        size_t used;
-        long mhz;
-    } cases[] = {
-        {"steady", {{30000, 1000}, {30000, 1000}, {30000, 1000}, {99, 1000}}, 3, 300},
-        {"first round disturbed", {{10000, 1000}, {30000, 1000}, {30100, 1000}, {29900, 1000}}, 4, 250},
-        {"one above and one below the middle still agree", {{30000, 1000}, {30100, 1000}, {30200, 1000}}, 3, 301},
-        {"a spread of three is too much", {{30000, 1000}, {30200, 1000}, {30300, 1000}, {30200, 1000}}, 4, 302},
-        {"never settles",
-         {{10000, 1000}, {20000, 1000}, {30000, 1000}, {40000, 1000}, {10000, 1000}, {20000, 1000}, {30000, 1000},
-          {40000, 1000}, {10000, 1000}, {20000, 1000}, {30000, 1000}, {40000, 1000}, {10000, 1000}, {20000, 1000},
-          {30000, 1000}, {40000, 1000}, {10000, 1000}, {20000, 1000}, {30000, 1000}, {40000, 1000}, {1, 1000}},
-         20, 250},
-        {"rounds of different length are weighted by time", {{20000, 1000}, {40000, 2000}, {60000, 3000}}, 3, 200},
+        size_t used = 0;
+        CPU_ROUND operator()() { return rounds[std::min(used++, rounds.size() - 1)]; }
     };
-    for (const Case& c : cases) {
-        ScriptedRounds script{c.rounds};
-        long mhz = CPU_MHzFromRounds(kFrequency, std::ref(script));
-        EXPECT_EQ(script.used, c.used) << c.what;
-        EXPECT_EQ(mhz, c.mhz) << c.what;
-    }
-}
-
-TEST(CpuClock, ScanLoopUsesTheCyclesOfTheFamily) {
-    struct Case {
-        uint32_t family;
-        int64_t us;
-        long mhz;
-    } cases[] = {
-        {3, 13939, 33},  // 115 * 4000 / 13939 = 33.0
-        {4, 2822, 67},   // 47 * 4000 / 2822 = 66.6
-        {5, 1720, 100},
-        {6, 760, 200},
-        {7, 760, 200},
-        {8, 760, 0},     // no figure for later families
-        {2, 760, 0},
-        {5, 0, 0},       // too fast to time
+    std::vector<CPU_ROUND> never;
+    for (int i = 0; i < 20; ++i) never.push_back({10000u * (i % 4 + 1), 1000});
+    never.push_back({1, 1000});
+    struct Case { std::vector<CPU_ROUND> rounds; size_t used; long mhz; } cases[] = {
+        {{{30000, 1000}, {30000, 1000}, {30000, 1000}, {99, 1000}}, 3, 300},
+        {{{10000, 1000}, {30000, 1000}, {30100, 1000}, {29900, 1000}}, 4, 250},
+        {{{30000, 1000}, {30100, 1000}, {30200, 1000}}, 3, 301},
+        {{{30000, 1000}, {30200, 1000}, {30300, 1000}, {30200, 1000}}, 4, 302},
+        {never, 20, 250},
+        {{{20000, 1000}, {40000, 2000}, {60000, 3000}}, 3, 200},  // weighted by time
     };
+    int row = 0;
     for (const Case& c : cases) {
-        EXPECT_EQ(CPU_MHzFromScanLoop(c.family, c.us), c.mhz) << "family " << c.family << " " << c.us << " µs";
+        Script script{c.rounds};
+        EXPECT_EQ(CPU_MHzFromRounds(10000000, std::ref(script)), c.mhz) << row;  // 1000 ticks = 100 µs
+        EXPECT_EQ(script.used, c.used) << row++;
     }
 }
 

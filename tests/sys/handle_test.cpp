@@ -16,51 +16,27 @@ struct CountingTraits {
 };
 using Owner = zyn::UniqueHandle<CountingTraits>;
 
-class HandleOwner : public ::testing::Test {
-protected:
-    void SetUp() override { g_closed.clear(); }
-};
-
-TEST_F(HandleOwner, ClosesExactlyOnceWhateverPathTheHandleTakes) {
+TEST(HandleOwner, EveryHandleIsClosedExactlyOnceAndNoneValuesNever) {
+    g_closed.clear();
+    int released;
     {
-        Owner a(7);
-        Owner b(std::move(a));       // construct by move
-        Owner c;
-        c = std::move(b);            // assign into an empty owner
-        EXPECT_FALSE(a.valid());
-        EXPECT_FALSE(b.valid());
-        EXPECT_EQ(c.get(), 7);
-        EXPECT_TRUE(g_closed.empty());
+        Owner a(7), none(-1);
+        Owner b(std::move(a)), c;
+        c = std::move(b);
+        EXPECT_FALSE(a.valid() || b.valid() || none.valid());
+        Owner d(1), e(2), f(5);
+        d = std::move(e);   // closes 1
+        d.reset(3);         // closes 2
+        *d.put() = 4;       // closes 3 and lets a call fill the slot
+        auto& self = d;
+        d = std::move(self);
+        EXPECT_EQ(g_closed, std::vector<int>({1, 2, 3}));
+        EXPECT_EQ(d.get(), 4);
+        released = f.release();
+        EXPECT_EQ(f.get(), 0);
     }
-    EXPECT_EQ(g_closed, std::vector<int>({7}));
-}
-
-TEST_F(HandleOwner, ReplacingAHandleClosesTheOldOne) {
-    Owner a(1);
-    Owner b(2);
-    a = std::move(b);                // move-assign closes 1
-    a.reset(3);                      // reset closes 2
-    *a.put() = 4;                    // put closes 3 and lets a call fill the slot
-    auto& self = a;
-    a = std::move(self);             // self-assignment keeps the handle
-    EXPECT_EQ(g_closed, std::vector<int>({1, 2, 3}));
-    EXPECT_EQ(a.get(), 4);
-    a.reset();
-    EXPECT_EQ(g_closed, std::vector<int>({1, 2, 3, 4}));
-    EXPECT_FALSE(a);
-}
-
-TEST_F(HandleOwner, ReleaseHandsOverWithoutClosingAndInvalidValuesAreNeverClosed) {
-    int raw;
-    {
-        Owner a(5);
-        raw = a.release();
-        EXPECT_EQ(a.get(), 0);
-        Owner none(-1);              // a failure value other than the default one
-        EXPECT_FALSE(none.valid());
-    }
-    EXPECT_EQ(raw, 5);
-    EXPECT_TRUE(g_closed.empty());
+    EXPECT_EQ(released, 5);
+    EXPECT_EQ(g_closed, std::vector<int>({1, 2, 3, 4, 7}));
 }
 
 }  // namespace
