@@ -56,7 +56,7 @@ TEST_F(Plist, SharedHandlersStayTogetherAndInitTwiceFails) {
     EXPECT_EQ(MODULE_Count(), before - 1);
 }
 
-TEST_F(Plist, LookupsAndBufferSizes) {
+TEST_F(Plist, LookupsBufferSizesAndRemoval) {
     Register({{"Files", HandlerA}});
     Register({{"Shell", HandlerB}}, 7);
     Register({{"Protection Files", HandlerA}, {std::string(80, 'x').c_str(), HandlerC}});
@@ -84,21 +84,16 @@ TEST_F(Plist, LookupsAndBufferSizes) {
     EXPECT_EQ(PLIST_GetNameByHandler(0, HandlerA, name, 5), ERROR_PLIST_BUFFER_TOO_SMALL);
     EXPECT_EQ(PLIST_GetFirst(&id, name, &h), 0);
     EXPECT_STREQ(name, "Files");
+    // Removal matches the id, and the name ignoring case; without a name, every row of the id.
+    EXPECT_EQ(PLIST_Remove(-1, "protection FILES"), 0);
+    EXPECT_EQ(PLIST_Remove(-1, "Shell"), ERROR_PLIST_NOT_FOUND);
+    EXPECT_EQ(PLIST_Remove(5, nullptr), ERROR_PLIST_NOT_FOUND);
+    EXPECT_EQ(PLIST_Remove(-1, nullptr), 0);
+    EXPECT_EQ(Names(), Strings{"Shell"});
     PLIST_Terminate();
     EXPECT_EQ(PLIST_GetFirst(&id, name, &h), ERROR_PLIST_NOT_FOUND);
     EXPECT_EQ(id, -1);
     EXPECT_STREQ(name, "");
-}
-
-TEST_F(Plist, RemoveMatchesIdAndNameWithoutCase) {
-    Register({{"Files", HandlerA}, {"Shell", HandlerB}});
-    Register({{"Shell", HandlerB}}, 3);
-    EXPECT_EQ(PLIST_Remove(-1, "SHELL"), 0);
-    EXPECT_EQ(Names(), (Strings{"Files", "Shell"}));
-    EXPECT_EQ(PLIST_Remove(-1, "Launch"), ERROR_PLIST_NOT_FOUND);
-    EXPECT_EQ(PLIST_Remove(5, nullptr), ERROR_PLIST_NOT_FOUND);
-    EXPECT_EQ(PLIST_Remove(-1, nullptr), 0);  // no name: every entry of the id
-    EXPECT_EQ(Names(), Strings{"Shell"});
 }
 
 TEST_F(Plist, RunCallsInOrderAndStopsOnCancelOrError) {

@@ -35,7 +35,6 @@ TEST(SearchLayer, MaskFiltersEntriesAndANewSearchReplacesTheOpenOne) {
     fs::create_directory(dir.file("sub.txt"));
     using Names = std::set<std::string>;
     EXPECT_EQ(FindAll(dir.file("*.txt"), 0x80), (Names{"plain.txt", "readonly.txt"}));
-    EXPECT_EQ(FindAll(dir.file("*.txt"), 0x82), (Names{"plain.txt", "readonly.txt", "hidden.txt"}));
     EXPECT_EQ(FindAll(dir.file("*.txt"), 0x86), (Names{"plain.txt", "readonly.txt", "hidden.txt", "system.txt"}));
     EXPECT_EQ(FindAll(dir.file("*.txt"), 0x96),
               (Names{"plain.txt", "readonly.txt", "hidden.txt", "system.txt", "sub.txt"}));

@@ -45,13 +45,12 @@ TEST(SysInventoryText, OsDosMemoryBootDriveAndDirectories) {
 }
 
 TEST(SysInventoryText, DriveClassesAndFloppyDevices) {
+    // Only removable drives can be floppies.
     struct Case { unsigned type; bool floppy; int cls; } cases[] = {
-        {0, false, SYSCHECK_DRIVE_UNDETERMINED}, {1, false, SYSCHECK_DRIVE_UNDETERMINED},
-        {2, false, SYSCHECK_DRIVE_REMOVABLE},    {2, true, SYSCHECK_DRIVE_FLOPPY},
-        {3, false, SYSCHECK_DRIVE_FIXED},        {3, true, SYSCHECK_DRIVE_FIXED},  // only removable drives are floppies
-        {4, false, SYSCHECK_DRIVE_NETWORK},      {5, false, SYSCHECK_DRIVE_CDROM},
-        {6, false, SYSCHECK_DRIVE_RAMDISK},      {7, false, SYSCHECK_DRIVE_UNDETERMINED},
-        {0xFFFFFFFFu, true, SYSCHECK_DRIVE_UNDETERMINED},
+        {0, false, SYSCHECK_DRIVE_UNDETERMINED}, {1, false, SYSCHECK_DRIVE_UNDETERMINED}, {2, false, SYSCHECK_DRIVE_REMOVABLE},
+        {2, true, SYSCHECK_DRIVE_FLOPPY}, {3, false, SYSCHECK_DRIVE_FIXED}, {3, true, SYSCHECK_DRIVE_FIXED},
+        {4, false, SYSCHECK_DRIVE_NETWORK}, {5, false, SYSCHECK_DRIVE_CDROM}, {6, false, SYSCHECK_DRIVE_RAMDISK},
+        {7, false, SYSCHECK_DRIVE_UNDETERMINED}, {0xFFFFFFFFu, true, SYSCHECK_DRIVE_UNDETERMINED},
     };
     for (const Case& c : cases) EXPECT_EQ(SYSCHECK_DriveClass(c.type, c.floppy), c.cls) << c.type << " " << c.floppy;
     struct Name { const char* device; bool floppy; } names[] = {
@@ -77,7 +76,7 @@ protected:
     SYSCHECK_INVENTORY inv_;
 };
 
-TEST_F(SysInventoryStore, EveryVariableHoldsItsValueAsText) {
+TEST_F(SysInventoryStore, EveryVariableHoldsItsValueAsTextAndCommandLineWordsChangeOnlyTheirs) {
     SYSCHECK_StoreInventory(inv_);
     const std::vector<std::pair<const char*, const char*>> expected = {
         {"InstallBulletproofing", "Y"}, {"BootDrive", "C:"},        {"OS", "Win95"},
@@ -89,9 +88,6 @@ TEST_F(SysInventoryStore, EveryVariableHoldsItsValueAsText) {
         {"InstallIs32Bit", "Y"},
     };
     for (const auto& [name, value] : expected) EXPECT_EQ(Get(name), value) << name;
-}
-
-TEST_F(SysInventoryStore, CommandLineWordsChangeOnlyTheirVariables) {
     struct Case { std::vector<const char*> words; const char* values; } cases[] = {
         {{}, "YNN90"}, {{"BPOFF"}, "NNN90"}, {{"bpoff"}, "NNN90"}, {{"PII"}, "YYY266"},
         {{"Pii", "BpOff"}, "NYY266"}, {{"PII", "bpoff"}, "NYY266"},
