@@ -11,7 +11,6 @@
 #include <string>
 
 #include "script/var.h"
-#include "support/process_win.h"
 #include "support/testsupport.h"
 #include "sys/cpu.h"
 
@@ -89,19 +88,6 @@ TEST(SysInventoryWinDrives, BootDriveFollowsComspecAndRootsAreClassified) {
     EXPECT_EQ(SYSCHECK_GetDriveClass("c:\\"), SYSCHECK_DRIVE_FIXED);
     for (const char* root : {static_cast<const char*>(unused), "", static_cast<const char*>(nullptr)})
         EXPECT_EQ(SYSCHECK_GetDriveClass(root), SYSCHECK_DRIVE_UNDETERMINED) << (root ? root : "(null)");
-}
-
-// Run as a child under a name that Wine is told to present as Windows 95.
-TEST(SysInventoryWin95, DISABLED_ChildSeesTheWindows95Family) {
-    ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);
-    COMMON_InitSystemVariables();
-    EXPECT_EQ(Get("OS") + Get("DOS") + SYSCHECK_GetOS(), "Win95DOS6Win95");
-    VAR_Terminate();
-}
-
-TEST(SysInventoryWin95, WineSetToWindows95GivesWin95) {
-    zyntest::TempDir dir;
-    EXPECT_EQ(zyntest::RunChildTestAsWindows95(dir.path(), "SysInventoryWin95.DISABLED_ChildSeesTheWindows95Family", 60000), 0);
 }
 
 }  // namespace
