@@ -1,31 +1,18 @@
-// Register DLLs with a self-registering library of our own: found by a recursive wildcard,
-// registered, recorded per demo and unregistered at uninstall.
+// Register DLLs with a self-registering library of our own: a recursive wildcard, a library
+// gone by the uninstall, and the fatal lines. The plain path runs in the end-to-end links scenario.
 #include "sections/logdll.h"
 
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <string>
 
-#include "log/logcomn.h"
-#include "log/zynlog.h"
-#include "run/plist.h"
-#include "script/inf.h"
-#include "script/var.h"
-#include "support/testsupport.h"
+#include "sections/sectiontest.h"
+#include "support/process_win.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string BesideTests(const char* file) {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string dir(path);
-    return dir.substr(0, dir.find_last_of('\\') + 1) + file;
-}
 
 bool Registered(const std::string& library) {
     char data[32];
@@ -34,59 +21,39 @@ bool Registered(const std::string& library) {
                         data, &size) == ERROR_SUCCESS;
 }
 
-class RegisterDlls : public ::testing::Test {
+class RegisterDlls : public zyntest::SectionTest {
 protected:
     void SetUp() override {
-        ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);
-        VAR_Set("DestinationDirectory", dir_.path().c_str());
-        ASSERT_EQ(ZYNLOG_Init(nullptr, ZYNLOG_DEFAULT_AUTOSAVE), 0);
-        ASSERT_EQ(LOGCOMN_NewDemo("Aquarium", &demo_), 0);
+        SectionTest::SetUp();
         fs::create_directories(dir_.file("fx\\more"));
         for (const char* copy : {"fx\\a.ocx", "fx\\more\\b.ocx"})
-            fs::copy_file(BesideTests("zynregserver.dll"), dir_.file(copy));
-        fs::copy_file(BesideTests("zynnoregister.dll"), dir_.file("fx\\none.dll"));
+            fs::copy_file(zyntest::BesideTests("zynregserver.dll"), dir_.file(copy));
+        fs::copy_file(zyntest::BesideTests("zynnoregister.dll"), dir_.file("fx\\none.dll"));
     }
     void TearDown() override {
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\ZynTest\\RegServer");
-        INF_Terminate();
-        ZYNLOG_Terminate();
-        VAR_Terminate();
+        SectionTest::TearDown();
     }
-    void Load(const std::string& lines) {
-        const std::string script = "[Register DLLs]\r\n" + lines;
-        ASSERT_EQ(INF_LoadText(script.c_str(), script.size()), 0);
-    }
-    zyntest::TempDir dir_;
-    int demo_ = -1;
 };
 
 TEST_F(RegisterDlls, EveryMatchIsRegisteredRecordedAndUnregisteredAtUninstall) {
-    Load("fx\\*.ocx, Y, Y, Y\r\nfx\\none.dll, N, Y, N\r\n");
+    Load("[Register DLLs]\nfx\\*.ocx, Y, Y, Y\nfx\\none.dll, N, Y, N\n");
     EXPECT_EQ(LOGDLL_Install(demo_, "Register DLLs", PLIST_INSTALL), 1);
     const std::string a = dir_.file("fx\\a.ocx"), b = dir_.file("fx\\more\\b.ocx");
     EXPECT_TRUE(Registered(a));
     EXPECT_TRUE(Registered(b));
-    ZYNLOG_KEY demo = nullptr, key = nullptr;
-    ASSERT_EQ(LOGCOMN_GetDemoKey(&demo), 0);
-    ASSERT_EQ(ZYNLOG_OpenKey(demo, LOGDLL_KEY, &key), 0);
-    char data[16];
-    EXPECT_EQ(ZYNLOG_GetValue(key, a.c_str(), data, sizeof data), 0);
-    EXPECT_EQ(std::string(data), std::to_string(demo_));
     // A library gone by then is passed over and its record spent.
     fs::remove(b);
-    EXPECT_EQ(LOGDLL_Uninstall(key, demo_), 0);
+    EXPECT_EQ(LOGDLL_Uninstall(Key({DemoKey(), LOGDLL_KEY}), demo_), 0);
     EXPECT_FALSE(Registered(a));
-    int values = -1;
-    ASSERT_EQ(ZYNLOG_QueryKeyInfo(key, nullptr, nullptr, &values, nullptr, nullptr), 0);
-    EXPECT_EQ(values, 0);
+    EXPECT_EQ(Values({DemoKey(), LOGDLL_KEY}), "");
 }
 
 TEST_F(RegisterDlls, ALibraryWithoutItsEntryOrAPatternWithoutFilesIsFatal) {
-    for (const char* line : {"fx\\none.dll, N, N, Y\r\n", "fx\\*.xyz, N, N, Y\r\n"}) {
-        Load(line);
+    for (const char* line : {"fx\\none.dll, N, N, Y\n", "fx\\*.xyz, N, N, Y\n"}) {
+        Load(std::string("[Register DLLs]\n") + line);
         EXPECT_EXIT(LOGDLL_Install(demo_, "Register DLLs", PLIST_INSTALL),
                     ::testing::ExitedWithCode(zyntest::kFatalExitCode), "");
-        INF_Terminate();
     }
 }
 

@@ -5,74 +5,35 @@
 
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
-#include <initializer_list>
 #include <string>
 #include <utility>
 
-#include "log/logcomn.h"
-#include "run/plist.h"
-#include "script/inf.h"
-#include "script/var.h"
-#include "support/testsupport.h"
+#include "sections/sectiontest.h"
 
 namespace {
 
 using zyntest::ReadFileBytes;
 using zyntest::WriteFileBytes;
 
-ZYNLOG_KEY Open(std::initializer_list<const char*> path) {
-    ZYNLOG_KEY key = ZYNLOG_ROOT_KEY;
-    for (const char* name : path) ZYNLOG_OpenKey(key, name, &key);
-    return key;
-}
-
-class LoginiSection : public ::testing::Test {
+class LoginiSection : public zyntest::SectionTest {
 protected:
-    void SetUp() override {
-        VAR_Init(VAR_DEFAULT_MAX_NUM);
-        VAR_Set("DestinationDirectory", dir_.path().c_str());
-        ZYNLOG_Init(nullptr, ZYNLOG_DEFAULT_AUTOSAVE);
-        LOGCOMN_NewDemo("Aquarium", &demo_);
-    }
-    void TearDown() override {
-        INF_Terminate();
-        ZYNLOG_Terminate();
-        VAR_Terminate();
-    }
     std::string Get(const char* entry) {
         char value[256];
         GetPrivateProfileStringA("s", entry, "(none)", value, sizeof value, ini_.c_str());
         return value;
     }
-    // The records of one entry of section s as "name=data;".
-    std::string Records(const char* entry) {
-        ZYNLOG_KEY key = Open({"Common", LOGINI_KEY, ini_.c_str(), "s", entry});
-        std::string all;
-        char name[256], data[256];
-        for (int i = 0; ZYNLOG_EnumValue(key, i, name, sizeof name, data, sizeof data) == 0; ++i) {
-            all += std::string(name) + "=" + data + ";";
-        }
-        return all;
-    }
-    void Uninstall(int demo) { ASSERT_EQ(LOGINI_Uninstall(Open({"Common", LOGINI_KEY}), demo), 0); }
-
-    zyntest::TempDir dir_;
+    std::string Records(const char* entry) { return Values({"Common", LOGINI_KEY, ini_, "s", entry}); }
+    void Uninstall(int demo) { ASSERT_EQ(LOGINI_Uninstall(Key({"Common", LOGINI_KEY}), demo), 0); }
     std::string ini_ = dir_.file("t.ini");
-    int demo_ = -1;
 };
 
 TEST_F(LoginiSection, EachOperationChangesRecordsAndIsUndone) {
     WriteFileBytes(ini_, "[s]\r\nmod=old\r\ndel=gone\r\napp=com exe\r\nuna=C:\\X\\A.EXE B.EXE\r\nkeep=1\r\n");
-    const std::string script =
-        "[Ini Settings]\r\nadd, t.ini, s, add, v, , Y, Y\r\nMODIFY, t.ini, s, mod, new, , Y, Y\r\n"
-        "MODIFY, t.ini, s, none, x, , Y, Y\r\nDELETE, t.ini, s, del, , , Y, Y\r\nCREATE, t.ini, s, keep, 2, , Y, Y\r\n"
-        "APPEND, t.ini, s, app, scr, , Y, Y\r\nAPPEND, t.ini, s, app, co, , Y, Y\r\n"
-        "CREATE, t.ini, s, made, 1, , Y, Y\r\nAPPEND, t.ini, s, ext, scr, , Y, Y\r\n"
-        "UNAPPEND, t.ini, s, una, a.exe, , Y, Y\r\n"
-        "ADD, t.ini, s, off, x, , Y, N\r\nADD, new.ini, n, e, v, , Y, Y\r\n";
-    ASSERT_EQ(INF_LoadText(script.c_str(), script.size()), 0);
+    Load("[Ini Settings]\nadd, t.ini, s, add, v, , Y, Y\nMODIFY, t.ini, s, mod, new, , Y, Y\n"
+         "MODIFY, t.ini, s, none, x, , Y, Y\nDELETE, t.ini, s, del, , , Y, Y\nCREATE, t.ini, s, keep, 2, , Y, Y\n"
+         "APPEND, t.ini, s, app, scr, , Y, Y\nAPPEND, t.ini, s, app, co, , Y, Y\n"
+         "CREATE, t.ini, s, made, 1, , Y, Y\nAPPEND, t.ini, s, ext, scr, , Y, Y\n"
+         "UNAPPEND, t.ini, s, una, a.exe, , Y, Y\nADD, t.ini, s, off, x, , Y, N\nADD, new.ini, n, e, v, , Y, Y\n");
     EXPECT_EQ(LOGINI_Install(demo_, "Ini Settings", PLIST_EXCLUSIVE_TEST), 1);
     ASSERT_EQ(LOGINI_Install(demo_, "Ini Settings", PLIST_INSTALL), 1);
     struct Row { const char *entry, *installed, *record, *restored; };
@@ -80,7 +41,7 @@ TEST_F(LoginiSection, EachOperationChangesRecordsAndIsUndone) {
         {"add", "v", "0=add,v,ZYNDEFAULT;", "(none)"},     {"mod", "new", "0=MODIFY,new,old;", "old"},
         {"none", "(none)", "", "(none)"},                   {"del", "(none)", "0=DELETE,,gone;", "gone"},
         {"keep", "1", "", "1"},                             {"app", "com exe scr", "0=APPEND,scr,com exe;", "com exe"},
-        {"off", "(none)", "", "(none)"},                    {"made", "1", "0=CREATE,1,ZYNDEFAULT;", "(none)"},
+        {"off", "(none)", "-", "(none)"},                    {"made", "1", "0=CREATE,1,ZYNDEFAULT;", "(none)"},
         {"ext", "scr", "0=APPEND,scr;", ""},
         {"una", "B.EXE", "0=UNAPPEND,a.exe,C:\\X\\A.EXE;", "B.EXE C:\\X\\A.EXE"},
     };
@@ -88,12 +49,11 @@ TEST_F(LoginiSection, EachOperationChangesRecordsAndIsUndone) {
         EXPECT_EQ(Get(row.entry), row.installed) << row.entry;
         EXPECT_EQ(Records(row.entry), row.record) << row.entry;
     }
-    char owner[8] = "";
-    EXPECT_EQ(ZYNLOG_GetValue(Open({"Demo 0", "Files"}), dir_.file("new.ini").c_str(), owner, sizeof owner), 0);
+    EXPECT_EQ(Values({DemoKey(), "Files"}), dir_.file("new.ini") + "=0;");
     Uninstall(demo_);
     for (const Row& row : rows) EXPECT_EQ(Get(row.entry), row.restored) << row.entry;
     EXPECT_EQ(ReadFileBytes(dir_.file("new.ini")), "");  // the section went with its last entry
-    EXPECT_EQ(ZYNLOG_EnumKey(Open({"Common", LOGINI_KEY}), 0, owner, sizeof owner), ERROR_ZYNLOG_SUB_KEY_NOT_FOUND);
+    EXPECT_EQ(Key({"Common", LOGINI_KEY, ini_}), nullptr);
 }
 
 // Demos 3 and 5 add the same value and share one record, demo 7 adds another; every
@@ -101,9 +61,9 @@ TEST_F(LoginiSection, EachOperationChangesRecordsAndIsUndone) {
 TEST_F(LoginiSection, ThreeDemosShareAndHandOverRecordsInEveryOrder) {
     struct Step { int out; const char *value, *records; };
     const Step stories[][3] = {
-        {{3, "y", "7=ADD,y,x;5=ADD,x,o;"}, {5, "y", "7=ADD,x,o;"}, {7, "o", ""}},
-        {{7, "x", "3,5=ADD,x,o;"}, {5, "x", "3=ADD,x,o;"}, {3, "o", ""}},
-        {{5, "y", "3, 7=ADD,x,o;"}, {3, "y", "7=ADD,x,o;"}, {7, "o", ""}},
+        {{3, "y", "7=ADD,y,x;5=ADD,x,o;"}, {5, "y", "7=ADD,x,o;"}, {7, "o", "-"}},
+        {{7, "x", "3,5=ADD,x,o;"}, {5, "x", "3=ADD,x,o;"}, {3, "o", "-"}},
+        {{5, "y", "3, 7=ADD,x,o;"}, {3, "y", "7=ADD,x,o;"}, {7, "o", "-"}},
     };
     for (const auto& story : stories) {
         SCOPED_TRACE(story[0].out);

@@ -1,29 +1,20 @@
-// PM Info in two settings. With a recording "PROGMAN" server of our own in the test process
-// (it answers the connection before Wine's desktop does), the exact command strings are
-// checked; against Wine's desktop, what its shell makes of them under the Start Menu.
+// PM Info against a recording "PROGMAN" server of our own in the test process (it answers
+// the connection before Wine's desktop does): the exact command strings and the records.
+// The links Wine's own shell makes of them are checked by the end-to-end links scenario.
 #include "sections/logpm.h"
 
 #include <windows.h>
 
 #include <ddeml.h>
-#include <shlobj.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "log/logcomn.h"
-#include "log/zynlog.h"
-#include "run/plist.h"
-#include "script/inf.h"
 #include "script/module.h"
-#include "script/var.h"
 #include "sections/dde.h"
-#include "support/process_win.h"
-#include "support/testsupport.h"
+#include "sections/sectiontest.h"
 
 namespace {
 
@@ -92,28 +83,18 @@ private:
     std::thread thread_;
 };
 
-class PmInfo : public ::testing::Test {
+class PmInfo : public zyntest::SectionTest {
 protected:
     void SetUp() override {
-        ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);
-        VAR_Set("DestinationDirectory", dir_.path().c_str());
-        ASSERT_EQ(ZYNLOG_Init(nullptr, ZYNLOG_DEFAULT_AUTOSAVE), 0);
-        ASSERT_EQ(LOGCOMN_NewDemo("Aquarium", &first_), 0);
+        SectionTest::SetUp();
         ASSERT_EQ(LOGCOMN_NewDemo("Reef", &second_), 0);
         char self[MAX_PATH];
         GetModuleFileNameA(nullptr, self, sizeof self);
         for (const char* file : {"a.exe", "b.exe"}) fs::copy_file(self, dir_.file(file));
     }
-    void TearDown() override {
-        INF_Terminate();
-        ZYNLOG_Terminate();
-        VAR_Terminate();
-    }
     void Install(int demo, const std::string& lines) {
-        const std::string script = "[PM Info]\r\n" + lines;
-        ASSERT_EQ(INF_LoadText(script.c_str(), script.size()), 0);
+        Load("[PM Info]\n" + lines);
         EXPECT_EQ(LOGPM_Install(demo, "PM Info", PLIST_INSTALL), 1);
-        INF_Terminate();
     }
     ZYNLOG_KEY Records() {
         ZYNLOG_KEY common = nullptr, key = nullptr;
@@ -130,20 +111,16 @@ protected:
         GetShortPathNameA(dir_.file(file).c_str(), path, sizeof path);
         return path;
     }
-    zyntest::TempDir dir_;
-    int first_ = -1, second_ = -1;
+    int second_ = -1;
 };
 
 TEST_F(PmInfo, SendsTheCommandsInOrderAndRecordsOwners) {
     Recorder shell;
     const std::string a = Short("a.exe"), b = Short("b.exe");
-    Install(first_,
-            "ADD, Fish, a.exe, \"Angel\", a.exe, 0, Y, Y\r\n"
-            "ADD, FISH, b.exe, Barb, , 2, N, Y\r\n"
-            "DELETE, Old, , , , , Y, Y\r\n"
-            "DELETE, Old, , Stale, , , Y, Y\r\n"
-            "ADD, Fish, a.exe, Quiet, a.exe, 0, Y, N\r\n"
-            "MOVE, , a.exe, Odd, , , Y, Y\r\n");
+    Install(demo_,
+            "ADD, Fish, a.exe, \"Angel\", a.exe, 0, Y, Y\nADD, FISH, b.exe, Barb, , 2, N, Y\n"
+            "DELETE, Old, , , , , Y, Y\nDELETE, Old, , Stale, , , Y, Y\n"
+            "ADD, Fish, a.exe, Quiet, a.exe, 0, Y, N\nMOVE, , a.exe, Odd, , , Y, Y\n");
     const std::string short_dir = Short("");
     EXPECT_EQ(shell.Take(), (Lines{
         "[ShowGroup(,6)]", "[CreateGroup(Fish,)]", "[ShowGroup(Fish,1)]", "[ReplaceItem(\"Angel\")]",
@@ -155,16 +132,16 @@ TEST_F(PmInfo, SendsTheCommandsInOrderAndRecordsOwners) {
         "[ShowGroup(FISH,6)]", "[CreateGroup(Old,)]", "[ShowGroup(Old,1)]", "[DeleteItem(Stale)]", "[Reload(Old)]",
         "[ShowGroup(FISH,6)]", "[CreateGroup(,)]", "[ShowGroup(,1)]"}));
     const std::string angel = "ADD,Fish," + a + ",\"Angel\"," + a + ",0";
-    EXPECT_EQ(Owners(angel), std::to_string(first_));
+    EXPECT_EQ(Owners(angel), std::to_string(demo_));
     int values = 0;
     ASSERT_EQ(ZYNLOG_QueryKeyInfo(Records(), nullptr, nullptr, &values, nullptr, nullptr), 0);
     EXPECT_EQ(values, 1) << "only ADD lines with both flags are recorded";
 
-    Install(second_, "ADD, Fish, a.exe, \"Angel\", a.exe, 0, Y, Y\r\n");
-    EXPECT_EQ(Owners(angel), std::to_string(first_) + ", " + std::to_string(second_));
+    Install(second_, "ADD, Fish, a.exe, \"Angel\", a.exe, 0, Y, Y\n");
+    EXPECT_EQ(Owners(angel), std::to_string(demo_) + ", " + std::to_string(second_));
     shell.Take();
     // The first owner to go leaves the item to the other.
-    EXPECT_EQ(PM_Uninstall(Records(), first_), 0);
+    EXPECT_EQ(PM_Uninstall(Records(), demo_), 0);
     EXPECT_EQ(shell.Take(), Lines{});
     EXPECT_EQ(Owners(angel), std::to_string(second_));
     // The last takes it, and the group with it when the shell reports it empty.
@@ -193,9 +170,9 @@ TEST_F(PmInfo, UndoKeepsStartUpAndGroupsWithItemsAndUnquotesTheGroup) {
     };
     for (const Case& c : cases) {
         shell.items = c.items;
-        const std::string twice = std::to_string(first_) + "," + std::to_string(first_);
+        const std::string twice = std::to_string(demo_) + "," + std::to_string(demo_);
         ASSERT_EQ(ZYNLOG_SetValue(Records(), c.record, twice.c_str()), 0);
-        EXPECT_EQ(PM_Uninstall(Records(), first_), 0);
+        EXPECT_EQ(PM_Uninstall(Records(), demo_), 0);
         EXPECT_EQ(shell.Take(), c.sent) << c.record;
         EXPECT_EQ(Owners(c.record), "(none)") << "a demo listed twice is still the only owner";
     }
@@ -212,32 +189,6 @@ TEST_F(PmInfo, TheClientListsItselfForCleanUpAndCutsAnswersToTheBuffer) {
     EXPECT_EQ(DDE_Disconnect(), 0);
     EXPECT_EQ(DDE_Disconnect(), 0);
     EXPECT_EQ(MODULE_Count(), modules);
-}
-
-// What Wine's own shell makes of the same commands: links under the Start Menu; an item
-// goes with its last owner, but the group stays, because Wine's shell cannot tell a group's
-// contents (so no DeleteGroup is sent), and an item whose command line has arguments is
-// refused by the shell.
-TEST_F(PmInfo, AgainstWinesShellItemsFollowTheirOwnersAndTheGroupStays) {
-    char programs[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs);
-    const fs::path group = fs::path(programs) / "Zyn PM Test";
-    Install(first_,
-            "ADD, Zyn PM Test, a.exe, Angel, a.exe, 0, Y, Y\r\n"
-            "ADD, Zyn PM Test, b.exe, Barb, b.exe, 0, Y, Y\r\n"
-            "ADD, Zyn PM Test, a.exe /fast, Fast, a.exe, 0, Y, Y\r\n");
-    Install(second_, "ADD, Zyn PM Test, b.exe, Barb, b.exe, 0, Y, Y\r\n");
-    EXPECT_TRUE(fs::exists(group / "Angel.lnk"));
-    EXPECT_TRUE(fs::exists(group / "Barb.lnk"));
-    EXPECT_FALSE(fs::exists(group / "Fast.lnk")) << "Wine's shell refuses arguments";
-    EXPECT_EQ(PM_Uninstall(Records(), first_), 0);
-    EXPECT_FALSE(fs::exists(group / "Angel.lnk"));
-    EXPECT_TRUE(fs::exists(group / "Barb.lnk")) << "still owned by the second demo";
-    EXPECT_EQ(PM_Uninstall(Records(), second_), 0);
-    EXPECT_FALSE(fs::exists(group / "Barb.lnk"));
-    EXPECT_TRUE(fs::is_empty(group)) << "Wine's residue: the emptied group folder";
-    fs::remove(group);
-    zyntest::CloseShellFolderWindows();
 }
 
 }  // namespace

@@ -5,39 +5,25 @@
 
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "log/logcomn.h"
-#include "log/zynlog.h"
-#include "run/plist.h"
-#include "script/errcodes.h"
-#include "script/inf.h"
-#include "script/var.h"
+#include "sections/sectiontest.h"
 
 namespace {
 
-class Registry : public ::testing::Test {
+class Registry : public zyntest::SectionTest {
 protected:
     void SetUp() override {
-        ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);
-        ASSERT_EQ(ZYNLOG_Init(nullptr, ZYNLOG_DEFAULT_AUTOSAVE), 0);
-        ASSERT_EQ(LOGCOMN_NewDemo("First", &first_), 0);
+        SectionTest::SetUp();
         ASSERT_EQ(LOGCOMN_NewDemo("Second", &second_), 0);
-        sub_ = "Software\\ZynTest\\LogReg" + std::to_string(GetCurrentProcessId());
-        base_ = "HKEY_CURRENT_USER\\" + sub_;
     }
     void TearDown() override {
         LOGREG_DeleteKeyTree(HKEY_CURRENT_USER, sub_.c_str());
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\ZynTest");
-        INF_Terminate();
-        ZYNLOG_Terminate();
-        VAR_Terminate();
+        SectionTest::TearDown();
     }
 
     int Line(int demo, const char* op, const std::string& key, const char* type = "", const char* name = "",
@@ -45,10 +31,8 @@ protected:
         return LOGREG_ChangeRegistry(demo, op, (base_ + "\\" + key).c_str(), type, name, data, uninstall, "Y");
     }
     int Uninstall(int demo) {
-        ZYNLOG_KEY common = nullptr, reg = nullptr;
-        if (ZYNLOG_OpenKey(ZYNLOG_ROOT_KEY, "Common", &common) != 0 || ZYNLOG_OpenKey(common, "Reg32", &reg) != 0)
-            return 0;
-        return LOGREG_Uninstall(reg, demo);
+        ZYNLOG_KEY reg = Key({"Common", "Reg32"});
+        return reg == nullptr ? 0 : LOGREG_Uninstall(reg, demo);
     }
 
     // Every key and value below the test's key, sorted; an emptied default value counts as none.
@@ -58,20 +42,8 @@ protected:
         HKEY here = key != nullptr ? key : opened;
         std::vector<std::string> lines;
         char name[256];
-        BYTE data[512];
-        for (DWORD i = 0;; ++i) {
-            DWORD name_size = sizeof name, size = sizeof data, type = 0;
-            if (RegEnumValueA(here, i, name, &name_size, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
-            if (name[0] == '\0' && type == REG_SZ && size <= 1) continue;
-            std::string text = path + "|" + name + "=";
-            if (type == REG_SZ) text += reinterpret_cast<char*>(data);
-            for (DWORD b = 0; type != REG_SZ && b < size; ++b) {
-                char hex[4];
-                std::snprintf(hex, sizeof hex, "%02x", data[b]);
-                text += hex;
-            }
-            lines.push_back(text + "\n");
-        }
+        for (const auto& [value, data] : zyntest::RegistryValues(here))
+            if (!value.empty() || !data.empty()) lines.push_back(path + "|" + value + "=" + data + "\n");
         for (DWORD i = 0; RegEnumKeyA(here, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
             HKEY child = nullptr;
             RegOpenKeyExA(here, name, 0, KEY_READ, &child);
@@ -97,58 +69,45 @@ protected:
         return out;
     }
 
-    int first_ = -1, second_ = -1;
-    std::string sub_, base_;
+    int second_ = -1;
+    std::string sub_ = "Software\\ZynTest\\LogReg" + std::to_string(GetCurrentProcessId());
+    std::string base_ = "HKEY_CURRENT_USER\\" + sub_;
 };
 
-TEST_F(Registry, TwoDemosOverwriteAndDeleteAndEitherUninstallOrderGivesTheRegistryBack) {
-    for (bool first_goes_first : {true, false}) {
-        SCOPED_TRACE(first_goes_first);
-        ASSERT_EQ(Line(first_, "REG_SET_VALUE", "App", "REG_SZ", "Color", "red", "N"), 0);
-        ASSERT_EQ(Line(first_, "REG_SET_VALUE", "Old\\Inner", "REG_DWORD", "Kept", "7", "N"), 0);
-        const std::string before = Dump();
+TEST_F(Registry, TwoDemosOverwriteAndDeleteAndTheUninstallGivesTheRegistryBack) {
+    ASSERT_EQ(Line(demo_, "REG_SET_VALUE", "App", "REG_SZ", "Color", "red", "N"), 0);
+    ASSERT_EQ(Line(demo_, "REG_SET_VALUE", "Old\\Inner", "REG_DWORD", "Kept", "7", "N"), 0);
+    const std::string before = Dump();
+    Load("[Registry32]\nREG_SET_VALUE, $(Base)\\App, REG_SZ, Color, blue, Y, Y\n"
+         "REG_SET_VALUE, $(Base)\\New\\Deep, reg_dword, Count, 0xa6, Y, Y\n"
+         "REG_SET_VALUE, $(Base)\\New\\Deep, REG_BINARY, Blob, ZYNTESTBLOB, Y, Y\n"
+         "REG_SET_VALUE, $(Base)\\App, REG_SZ, (Default), hello, Y, Y\n"
+         "REG_DELETE_KEY, $(Base)\\Old, , , , Y, Y\nREG_DELETE_VALUE, $(Base)\\Missing, , X, , Y, Y\n");
+    VAR_Set("Base", base_.c_str());
+    EXPECT_EQ(LOGREG_Install(demo_, "Registry32", PLIST_EXCLUSIVE_TEST), ERROR_PLIST_EXCLUSIVE);
+    ASSERT_EQ(LOGREG_Install(demo_, "Registry32", PLIST_INSTALL), 0);
+    EXPECT_EQ(Dump(), "\\App\n\\App|=hello\n\\App|Color=blue\n\\App|ZYN_VALUE_0000=red\n\\New\n"
+                      "\\New\\Deep\n\\New\\Deep|Blob=010200ff\n\\New\\Deep|Count=a6000000\n"
+                      "\\ZYN_KEY_0000\n\\ZYN_KEY_0000\\Inner\n\\ZYN_KEY_0000\\Inner|Kept=07000000\n");
+    EXPECT_EQ(Records("App\\Color"), "0=VALUE_CHANGED_BY_ZYN_INSTALL,ZYN_VALUE_0000;");
+    EXPECT_EQ(Records("Old"), "0=KEY_DELETED_BY_ZYN_INSTALL,ZYN_KEY_0000;");
+    EXPECT_EQ(Records("Missing"), "-") << "a path that is not there records nothing";
 
-        const std::string script = "[Registry32]\r\nREG_SET_VALUE, $(Base)\\App, REG_SZ, Color, blue, Y, Y\r\n"
-                                   "REG_SET_VALUE, $(Base)\\New\\Deep, reg_dword, Count, 0xa6, Y, Y\r\n"
-                                   "REG_SET_VALUE, $(Base)\\New\\Deep, REG_BINARY, Blob, ZYNTESTBLOB, Y, Y\r\n"
-                                   "REG_SET_VALUE, $(Base)\\App, REG_SZ, (Default), hello, Y, Y\r\n"
-                                   "REG_DELETE_KEY, $(Base)\\Old, , , , Y, Y\r\n"
-                                   "REG_DELETE_VALUE, $(Base)\\Missing, , X, , Y, Y\r\n";
-        ASSERT_EQ(INF_LoadText(script.c_str(), script.size()), 0);
-        VAR_Set("Base", base_.c_str());
-        EXPECT_EQ(LOGREG_Install(first_, "Registry32", PLIST_EXCLUSIVE_TEST), ERROR_PLIST_EXCLUSIVE);
-        ASSERT_EQ(LOGREG_Install(first_, "Registry32", PLIST_INSTALL), 0);
-        INF_Terminate();
-        const std::string after_first = Dump();
-        EXPECT_EQ(after_first, "\\App\n\\App|=hello\n\\App|Color=blue\n\\App|ZYN_VALUE_0000=red\n\\New\n"
-                          "\\New\\Deep\n\\New\\Deep|Blob=010200ff\n\\New\\Deep|Count=a6000000\n"
-                          "\\ZYN_KEY_0000\n\\ZYN_KEY_0000\\Inner\n\\ZYN_KEY_0000\\Inner|Kept=07000000\n");
-        EXPECT_EQ(Records("App\\Color"), "0=VALUE_CHANGED_BY_ZYN_INSTALL,ZYN_VALUE_0000;");
-        EXPECT_EQ(Records("Old"), "0=KEY_DELETED_BY_ZYN_INSTALL,ZYN_KEY_0000;");
-        EXPECT_EQ(Records("Missing"), "-") << "a path that is not there records nothing";
+    // The second demo overwrites the colour again and builds on the first demo's new keys.
+    ASSERT_EQ(Line(second_, "REG_SET_VALUE", "App", "REG_SZ", "Color", "green"), 0);
+    ASSERT_EQ(Line(second_, "REG_ADD_KEY", "New\\Deep"), 0);
+    EXPECT_EQ(Records("App\\Color"), "0=VALUE_CHANGED_BY_ZYN_INSTALL,ZYN_VALUE_0000;"
+                                     "1=VALUE_CHANGED_BY_ZYN_INSTALL,ZYN_VALUE_0001;");
+    EXPECT_EQ(Records("New\\Deep"), "0,1=KEY_ADDED_BY_ZYN_INSTALL;");
+    EXPECT_EQ(Line(demo_, "REG_SET_VALUE", "New\\Deep", "REG_SZ", "Late", "x"), ERROR_LOGREG_NEXT_DEMO_ID_FOUND);
 
-        // The second demo overwrites the colour again and builds on the first demo's new keys.
-        ASSERT_EQ(Line(second_, "REG_SET_VALUE", "App", "REG_SZ", "Color", "green"), 0);
-        ASSERT_EQ(Line(second_, "REG_ADD_KEY", "New\\Deep"), 0);
-        EXPECT_EQ(Records("App\\Color"), "0=VALUE_CHANGED_BY_ZYN_INSTALL,ZYN_VALUE_0000;"
-                                         "1=VALUE_CHANGED_BY_ZYN_INSTALL,ZYN_VALUE_0001;");
-        EXPECT_EQ(Records("New\\Deep"), "0,1=KEY_ADDED_BY_ZYN_INSTALL;");
-        EXPECT_EQ(Line(first_, "REG_SET_VALUE", "New\\Deep", "REG_SZ", "Late", "x"), ERROR_LOGREG_NEXT_DEMO_ID_FOUND);
-
-        ASSERT_EQ(Uninstall(first_goes_first ? first_ : second_), 0);
-        if (first_goes_first) {
-            EXPECT_EQ(Records("App\\Color"), "1=VALUE_CHANGED_BY_ZYN_INSTALL,ZYN_VALUE_0000;");
-            EXPECT_EQ(Dump(), "\\App\n\\App|Color=green\n\\App|ZYN_VALUE_0000=red\n\\New\n\\New\\Deep\n"
-                              "\\Old\n\\Old\\Inner\n\\Old\\Inner|Kept=07000000\n");
-        } else {
-            EXPECT_EQ(Records("New\\Deep"), "0=KEY_ADDED_BY_ZYN_INSTALL;");
-            EXPECT_EQ(Dump(), after_first);
-        }
-        ASSERT_EQ(Uninstall(first_goes_first ? second_ : first_), 0);
-        EXPECT_EQ(Dump(), before);
-        EXPECT_EQ(Records(""), "-") << "every record is gone with its emptied log keys";
-        LOGREG_DeleteKeyTree(HKEY_CURRENT_USER, sub_.c_str());
-    }
+    ASSERT_EQ(Uninstall(demo_), 0);
+    EXPECT_EQ(Records("App\\Color"), "1=VALUE_CHANGED_BY_ZYN_INSTALL,ZYN_VALUE_0000;");
+    EXPECT_EQ(Dump(), "\\App\n\\App|Color=green\n\\App|ZYN_VALUE_0000=red\n\\New\n\\New\\Deep\n"
+                      "\\Old\n\\Old\\Inner\n\\Old\\Inner|Kept=07000000\n");
+    ASSERT_EQ(Uninstall(second_), 0);
+    EXPECT_EQ(Dump(), before);
+    EXPECT_EQ(Records(""), "-") << "every record is gone with its emptied log keys";
 }
 
 // Three demos overwrite one value in turn and share one new key; in every uninstall order
@@ -190,11 +149,11 @@ TEST_F(Registry, ThreeDemosInEveryUninstallOrder) {
 }
 
 TEST_F(Registry, AKeyALaterDemoDeletedTakesItsBackupAlongWhenTheDemoThatAddedItGoes) {
-    ASSERT_EQ(Line(first_, "REG_SET_VALUE", "New\\K", "REG_SZ", "v", "1"), 0);
+    ASSERT_EQ(Line(demo_, "REG_SET_VALUE", "New\\K", "REG_SZ", "v", "1"), 0);
     ASSERT_EQ(Line(second_, "REG_DELETE_KEY", "New\\K"), 0);
     EXPECT_EQ(Dump(), "\\New\n\\New\\ZYN_KEY_0000\n\\New\\ZYN_KEY_0000|v=1\n");
     EXPECT_EQ(Records("New\\K"), "0=KEY_ADDED_BY_ZYN_INSTALL;1=KEY_DELETED_BY_ZYN_INSTALL,ZYN_KEY_0000;");
-    ASSERT_EQ(Uninstall(first_), 0);
+    ASSERT_EQ(Uninstall(demo_), 0);
     EXPECT_EQ(Dump(), "");
     EXPECT_EQ(Records(""), "-");
 }
@@ -221,22 +180,22 @@ TEST_F(Registry, EachOperationChangesOnlyWhatItShould) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.op) + " " + row.name + " " + row.data + " " + row.uninstall);
-        ASSERT_EQ(Line(first_, "REG_SET_VALUE", "Pre", "REG_SZ", "V", "old", "N"), 0);
-        EXPECT_EQ(Line(first_, row.op, row.key, row.type, row.name, row.data, row.uninstall), row.result);
+        ASSERT_EQ(Line(demo_, "REG_SET_VALUE", "Pre", "REG_SZ", "V", "old", "N"), 0);
+        EXPECT_EQ(Line(demo_, row.op, row.key, row.type, row.name, row.data, row.uninstall), row.result);
         EXPECT_EQ(Dump(), row.after);
         if (*row.uninstall == 'N') {
             EXPECT_EQ(Records(""), "-");
         }
-        ASSERT_EQ(Uninstall(first_), 0);
+        ASSERT_EQ(Uninstall(demo_), 0);
         if (*row.uninstall == 'Y') {
             EXPECT_EQ(Dump(), "\\Pre\n\\Pre|V=old\n");
         }
         LOGREG_DeleteKeyTree(HKEY_CURRENT_USER, sub_.c_str());
     }
-    EXPECT_EQ(LOGREG_ChangeRegistry(first_, "REG_ADD_KEY", "HKEY_FOO\\Bar", "", "", "", "Y", "Y"),
+    EXPECT_EQ(LOGREG_ChangeRegistry(demo_, "REG_ADD_KEY", "HKEY_FOO\\Bar", "", "", "", "Y", "Y"),
               ERROR_LOGREG_UNKNOWN_BASE_KEY);
-    EXPECT_EQ(Line(first_, "REG_SET_VALUE", "Pre", "REG_SZ", "(default)", "d"), 0);
-    EXPECT_EQ(Line(first_, "REG_DELETE_VALUE", "Pre", "", "(Default)", "", "N"), 0);
+    EXPECT_EQ(Line(demo_, "REG_SET_VALUE", "Pre", "REG_SZ", "(default)", "d"), 0);
+    EXPECT_EQ(Line(demo_, "REG_DELETE_VALUE", "Pre", "", "(Default)", "", "N"), 0);
     EXPECT_EQ(Dump(), "\\Pre\n") << "the default value is left empty";
 }
 
