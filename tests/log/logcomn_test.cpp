@@ -4,18 +4,18 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "log/logdump.h"
 #include "log/zynlog.h"
-#include "script/module.h"
 #include "support/testsupport.h"
 
 namespace {
 
 using zyntest::DumpLog;
 using zyntest::ResetLog;
-
 
 class DemoRecords : public ::testing::Test {
 protected:
@@ -25,33 +25,33 @@ protected:
     }
     void TearDown() override { ResetLog(); }
 
-    int Install(const char* name) {
+    static int Install(const char* name) {
         int id = -99;
         EXPECT_EQ(LOGCOMN_NewDemo(name, &id), 0);
         return id;
     }
-
-    std::string Header() {
+    static std::string Header() {
         ZYNLOG_KEY header = nullptr;
-        if (ZYNLOG_OpenKey(ZYNLOG_ROOT_KEY, "HEADER", &header) != 0) return "<none>";
-        return DumpLog(header);
+        return ZYNLOG_OpenKey(ZYNLOG_ROOT_KEY, "HEADER", &header) == 0 ? DumpLog(header) : "<none>";
+    }
+    static ZYNLOG_KEY Key(ZYNLOG_KEY parent, const char* name, const char* value = nullptr) {
+        ZYNLOG_KEY key = nullptr;
+        EXPECT_EQ(ZYNLOG_CreateKey(parent, name, &key), 0);
+        if (value) EXPECT_EQ(ZYNLOG_SetValue(key, value, "x"), 0);
+        return key;
     }
 
     zyntest::TempDir dir_;
     std::string log_ = dir_.file("ZYNDEMO.LOG");
 };
 
-TEST_F(DemoRecords, FirstDemoInAnEmptyLogGetsIdZero) {
-    EXPECT_EQ(Install("Zyn Demo"), 0);
-    EXPECT_EQ(DumpLog(), "[HEADER]{\"Max Demo\"=\"1\"\"Demo 0\"=\"Zyn Demo\"}[Demo 0]{}");
+TEST_F(DemoRecords, IdsAreReusedOnlyWhenTheHighestDemoLeaves) {
+    EXPECT_EQ(Install("A"), 0);
+    EXPECT_EQ(DumpLog(), "[HEADER]{\"Max Demo\"=\"1\"\"Demo 0\"=\"A\"}[Demo 0]{}");
     ZYNLOG_KEY key = nullptr, expected = nullptr;
     ASSERT_EQ(LOGCOMN_GetDemoKey(&key), 0);
     ASSERT_EQ(ZYNLOG_OpenKey(ZYNLOG_ROOT_KEY, "demo 0", &expected), 0);
     EXPECT_EQ(key, expected);
-}
-
-TEST_F(DemoRecords, IdsAreReusedOnlyWhenTheHighestDemoLeaves) {
-    EXPECT_EQ(Install("A"), 0);
     EXPECT_EQ(Install("B"), 1);
     EXPECT_EQ(Install("C"), 2);
     EXPECT_EQ(LOGCOMN_ReleaseDemo(1), 0);
@@ -61,22 +61,22 @@ TEST_F(DemoRecords, IdsAreReusedOnlyWhenTheHighestDemoLeaves) {
     EXPECT_EQ(Install("D"), 1);
     EXPECT_EQ(Header(), "\"Max Demo\"=\"2\"\"Demo 0\"=\"A\"\"Demo 1\"=\"D\"");
     // Releasing keeps each demo's own key: its records are removed by the uninstall.
-    ZYNLOG_KEY key = nullptr;
     EXPECT_EQ(ZYNLOG_OpenKey(ZYNLOG_ROOT_KEY, "Demo 2", &key), 0);
-    // Ids that are not registered (any more) are not found.
     EXPECT_EQ(LOGCOMN_ReleaseDemo(7), ERROR_ZYNLOG_VALUE_NOT_FOUND);
     EXPECT_EQ(LOGCOMN_ReleaseDemo(2), ERROR_ZYNLOG_VALUE_NOT_FOUND);
-    // Releasing the last demos leaves Max Demo at zero, and ids start over.
     EXPECT_EQ(LOGCOMN_ReleaseDemo(1), 0);
     EXPECT_EQ(LOGCOMN_ReleaseDemo(0), 0);
     EXPECT_EQ(Header(), "\"Max Demo\"=\"0\"");
     EXPECT_EQ(Install("Next"), 0);
 }
 
-TEST_F(DemoRecords, RegisterSurvivesSavingAndLoading) {
+TEST_F(DemoRecords, RegisterSurvivesTheLogButTheDemoKeyDoesNot) {
     Install("A");
     Install("B");
+    ZYNLOG_KEY key = nullptr;
     ASSERT_EQ(ZYNLOG_Terminate(), 0);
+    EXPECT_EQ(LOGCOMN_GetDemoKey(&key), ERROR_LOGCOMN_DEMO_KEY_NOT_SET);
+    EXPECT_EQ(key, nullptr);
     ASSERT_EQ(ZYNLOG_Init(log_.c_str(), 30), 0);
     EXPECT_EQ(Install("C"), 2);
     char name[16];
@@ -85,8 +85,7 @@ TEST_F(DemoRecords, RegisterSurvivesSavingAndLoading) {
 }
 
 TEST_F(DemoRecords, MaxDemoReadsLeadingDigits) {
-    ZYNLOG_KEY header = nullptr;
-    ASSERT_EQ(ZYNLOG_CreateKey(ZYNLOG_ROOT_KEY, "HEADER", &header), 0);
+    ZYNLOG_KEY header = Key(ZYNLOG_ROOT_KEY, "HEADER");
     ASSERT_EQ(ZYNLOG_SetValue(header, "Max Demo", "12abc"), 0);
     EXPECT_EQ(Install("A"), 12);
     ASSERT_EQ(ZYNLOG_SetValue(header, "Max Demo", "junk"), 0);
@@ -107,118 +106,58 @@ TEST_F(DemoRecords, GetDemoNameChecksTheRegisterAndTheBuffer) {
     EXPECT_STREQ(name, "");
 }
 
-TEST_F(DemoRecords, DemoKeyIsGoneWithTheLog) {
-    Install("A");
-    ZYNLOG_KEY key = nullptr;
-    ASSERT_EQ(LOGCOMN_GetDemoKey(&key), 0);
-    ASSERT_EQ(ZYNLOG_Terminate(), 0);
-    EXPECT_EQ(LOGCOMN_GetDemoKey(&key), ERROR_LOGCOMN_DEMO_KEY_NOT_SET);
-    EXPECT_EQ(key, nullptr);
-}
-
-TEST_F(DemoRecords, TidyKeyDeletesOnlyEmptyKeys) {
-    ZYNLOG_KEY demo = nullptr, empty = nullptr, valued = nullptr, parent = nullptr;
-    ASSERT_EQ(ZYNLOG_CreateKey(ZYNLOG_ROOT_KEY, "Demo 0", &demo), 0);
-    ASSERT_EQ(ZYNLOG_CreateKey(demo, "Files", &empty), 0);
-    ASSERT_EQ(ZYNLOG_CreateKey(demo, "INI Settings", &valued), 0);
-    ASSERT_EQ(ZYNLOG_SetValue(valued, "0", "x"), 0);
-    ASSERT_EQ(ZYNLOG_CreateKey(demo, "Reg32", &parent), 0);
-    ZYNLOG_KEY child = nullptr;
-    ASSERT_EQ(ZYNLOG_CreateKey(parent, "HKLM", &child), 0);
-
-    EXPECT_EQ(LOGCOMN_TidyKey(demo, empty, "Files"), 1);
-    EXPECT_EQ(LOGCOMN_TidyKey(demo, valued, "INI Settings"), 2);
-    EXPECT_EQ(LOGCOMN_TidyKey(demo, parent, "Reg32"), 2);
-    EXPECT_EQ(LOGCOMN_TidyKey(demo, nullptr, "Reg32"), ERROR_ZYNLOG_KEY_NOT_OPEN);
-    EXPECT_EQ(DumpLog(), "[Demo 0]{[INI Settings]{\"0\"=\"x\"}[Reg32]{[HKLM]{}}}");
-}
-
 // The uninstall's walk over sub-keys by index: after a deletion the index stays.
-TEST_F(DemoRecords, WalkingSubKeysWithTidyVisitsEachOnce) {
-    ZYNLOG_KEY demo = nullptr;
-    ASSERT_EQ(ZYNLOG_CreateKey(ZYNLOG_ROOT_KEY, "Demo 0", &demo), 0);
-    for (const char* name : {"a", "b", "c", "d", "e"}) {
-        ZYNLOG_KEY key = nullptr;
-        ASSERT_EQ(ZYNLOG_CreateKey(demo, name, &key), 0);
-        if (std::strchr("bd", name[0])) {
-            ASSERT_EQ(ZYNLOG_SetValue(key, "kept", "1"), 0);
-        }
-    }
+TEST_F(DemoRecords, TidyKeyDeletesOnlyEmptyKeysAndAWalkVisitsEachOnce) {
+    ZYNLOG_KEY demo = Key(ZYNLOG_ROOT_KEY, "Demo 0");
+    for (const char* name : {"a", "b", "c", "d", "e"}) Key(demo, name, std::strchr("bd", name[0]) ? "kept" : nullptr);
+    Key(Key(demo, "Reg32"), "HKLM");
     std::string visited;
     char name[16];
     for (int index = 0; ZYNLOG_EnumKey(demo, index, name, sizeof name) == 0;) {
         visited += name;
         ZYNLOG_KEY key = nullptr;
         ASSERT_EQ(ZYNLOG_OpenKey(demo, name, &key), 0);
-        int result = LOGCOMN_TidyKey(demo, key, name);
-        ASSERT_GT(result, 0);
+        const int result = LOGCOMN_TidyKey(demo, key, name);
+        ASSERT_EQ(result, std::strchr("ace", name[0]) ? 1 : 2) << name;
         if (result == 2) ++index;
     }
-    EXPECT_EQ(visited, "abcde");
-    EXPECT_EQ(DumpLog(), "[Demo 0]{[b]{\"kept\"=\"1\"}[d]{\"kept\"=\"1\"}}");
+    EXPECT_EQ(visited, "abcdeReg32");
+    EXPECT_EQ(LOGCOMN_TidyKey(demo, nullptr, "Reg32"), ERROR_ZYNLOG_KEY_NOT_OPEN);
+    EXPECT_EQ(DumpLog(), "[Demo 0]{[b]{\"kept\"=\"x\"}[d]{\"kept\"=\"x\"}[Reg32]{[HKLM]{}}}");
 }
 
-// ---- Demo id lists ----------------------------------------------------------------------
-
-TEST(DemoLists, MembershipComparesIdsAsText) {
-    struct Case {
-        const char* list;
-        int id;
-        int in;
-    };
-    for (Case c : {Case{"10, 2", 1, 0}, Case{"10, 2", 2, 1}, Case{"10, 2", 10, 1}, Case{"", 0, 0}, Case{",4", 4, 1},
-                   Case{"  3", 3, 1}, Case{"03", 3, 0}, Case{"0", 0, 1}, Case{"1,,2", 2, 1}}) {
-        EXPECT_EQ(LOGCOMN_IsDemoInList(c.list, c.id), c.in) << c.list << " / " << c.id;
-    }
+TEST(DemoLists, ListArithmetic) {
+    using In = std::tuple<const char*, int, int>;
+    for (auto [list, id, in] : {In{"10, 2", 1, 0}, In{"10, 2", 2, 1}, In{"10, 2", 10, 1}, In{"", 0, 0}, In{",4", 4, 1},
+                                In{"  3", 3, 1}, In{"03", 3, 0}, In{"0", 0, 1}, In{"1,,2", 2, 1}})
+        EXPECT_EQ(LOGCOMN_IsDemoInList(list, id), in) << list << " / " << id;
     EXPECT_EQ(LOGCOMN_IsDemoInList(nullptr, 0), 0);
-}
-
-TEST(DemoLists, AddAppendsOnlyNewIds) {
-    struct Case {
-        const char* list;
-        int id;
-        const char* out;
-    };
-    for (Case c : {Case{"", 4, "4"}, Case{"1,2", 2, "1,2"}, Case{"1, 2", 3, "1, 2,3"}, Case{"0", 10, "0,10"}}) {
+    using Add = std::tuple<const char*, int, const char*>;
+    for (auto [list, id, after] : {Add{"", 4, "4"}, Add{"1,2", 2, "1,2"}, Add{"1, 2", 3, "1, 2,3"}, Add{"0", 10, "0,10"}}) {
         char out[32] = "junk";
-        EXPECT_EQ(LOGCOMN_AddDemoToList(c.list, c.id, out, sizeof out), 0) << c.list;
-        EXPECT_STREQ(out, c.out) << c.list;
+        EXPECT_EQ(LOGCOMN_AddDemoToList(list, id, out, sizeof out), 0) << list;
+        EXPECT_STREQ(out, after) << list;
     }
-    char small[8];
-    EXPECT_EQ(LOGCOMN_AddDemoToList("1,2", 3, small, 6), 0);
-    EXPECT_EQ(LOGCOMN_AddDemoToList("1,2", 3, small, 5), ERROR_LOGCOMN_BUFFER_TOO_SMALL);
-    // In place: the output may be the input.
-    char list[16] = "7";
-    EXPECT_EQ(LOGCOMN_AddDemoToList(list, 8, list, sizeof list), 0);
-    EXPECT_STREQ(list, "7,8");
+    char out[16];
+    EXPECT_EQ(LOGCOMN_AddDemoToList("1,2", 3, out, 6), 0);
+    EXPECT_EQ(LOGCOMN_AddDemoToList("1,2", 3, out, 5), ERROR_LOGCOMN_BUFFER_TOO_SMALL);
+    std::strcpy(out, "7");  // in place: the output may be the input
+    EXPECT_EQ(LOGCOMN_AddDemoToList(out, 8, out, sizeof out), 0);
+    EXPECT_STREQ(out, "7,8");
+    using Remove = std::tuple<int, const char*, const char*>;
+    for (auto [id, list, after] : {Remove{3, "3", ""}, Remove{3, "1, 3, 5", "1,5"}, Remove{3, "1", "1"}, Remove{3, "3,3,1", "1"},
+                                   Remove{3, ",4", "4"}, Remove{3, "13, 31", "13,31"}, Remove{0, "", ""}}) {
+        char text[32];
+        std::strcpy(text, list);
+        EXPECT_EQ(LOGCOMN_RemoveDemoFromList(id, text), 0) << list;
+        EXPECT_STREQ(text, after) << list;
+    }
+    using Max = std::pair<const char*, int>;
+    for (auto [list, max] : {Max{"", -1}, Max{" , ", -1}, Max{"0", 0}, Max{"1, 10, 2", 10}, Max{",4", 4}})
+        EXPECT_EQ(LOGCOMN_MaxDemoInList(list), max) << list;
 }
 
-TEST(DemoLists, RemoveRebuildsFromTheOtherIds) {
-    struct Case {
-        int id;
-        const char* list;
-        const char* out;
-    };
-    for (Case c : {Case{3, "3", ""}, Case{3, "1, 3, 5", "1,5"}, Case{3, "1", "1"}, Case{3, "3,3,1", "1"},
-                   Case{3, ",4", "4"}, Case{3, "13, 31", "13,31"}, Case{0, "", ""}}) {
-        char list[32];
-        std::strcpy(list, c.list);
-        EXPECT_EQ(LOGCOMN_RemoveDemoFromList(c.id, list), 0) << c.list;
-        EXPECT_STREQ(list, c.out) << c.list;
-    }
-}
-
-TEST(DemoLists, MaxIsTheGreatestIdOrMinusOne) {
-    struct Case {
-        const char* list;
-        int max;
-    };
-    for (Case c : {Case{"", -1}, Case{" , ", -1}, Case{"0", 0}, Case{"1, 10, 2", 10}, Case{",4", 4}}) {
-        EXPECT_EQ(LOGCOMN_MaxDemoInList(c.list), c.max) << c.list;
-    }
-}
-
-// ---- Neighbours in shared records ---------------------------------------------------------
+// ---- Neighbours in shared records ----
 
 struct Neighbours {
     int exact, exact_index, higher, higher_index, lower, lower_index;
@@ -232,15 +171,13 @@ std::ostream& operator<<(std::ostream& out, const Neighbours& n) {
 
 class DemoNeighbours : public DemoRecords {
 protected:
-    ZYNLOG_KEY Site(const std::vector<const char*>& names) {
-        ZYNLOG_KEY key = nullptr;
+    static ZYNLOG_KEY Site(const std::vector<const char*>& names) {
         ZYNLOG_DeleteKey(ZYNLOG_ROOT_KEY, "Site");
-        EXPECT_EQ(ZYNLOG_CreateKey(ZYNLOG_ROOT_KEY, "Site", &key), 0);
+        ZYNLOG_KEY key = Key(ZYNLOG_ROOT_KEY, "Site");
         for (const char* name : names) EXPECT_EQ(ZYNLOG_SetValue(key, name, "VALUE_ADDED_BY_ZYN_INSTALL"), 0);
         return key;
     }
-
-    Neighbours Find(ZYNLOG_KEY key, int id, const char* separators = ",", const char* skip = " ") {
+    static Neighbours Find(ZYNLOG_KEY key, int id, const char* separators = ",", const char* skip = " ") {
         Neighbours n{-9, -9, -9, -9, -9, -9};
         EXPECT_EQ(LOGCOMN_FindDemoNeighbours(key, id, separators, skip, &n.exact, &n.exact_index, &n.higher,
                                              &n.higher_index, &n.lower, &n.lower_index),
@@ -251,56 +188,16 @@ protected:
 
 TEST_F(DemoNeighbours, FindsExactNearestHigherAndNearestLower) {
     ZYNLOG_KEY site = Site({"0", "2, 5", "3", "7", "5"});
-    struct Case {
-        int id;
-        Neighbours expected;
-    };
-    for (Case c : {Case{5, {5, 1, 7, 3, 3, 2}}, Case{4, {-1, 0, 5, 1, 3, 2}}, Case{0, {0, 0, 2, 1, -1, 0}},
-                   Case{9, {-1, 0, -1, 0, 7, 3}}, Case{6, {-1, 0, 7, 3, 5, 1}}}) {
-        EXPECT_EQ(Find(site, c.id), c.expected) << "demo " << c.id;
-    }
-}
-
-TEST_F(DemoNeighbours, EqualIdsNearerTheFrontWin) {
-    ZYNLOG_KEY site = Site({"1", "1,4", "9", "4, 9"});
-    EXPECT_EQ(Find(site, 4), (Neighbours{4, 1, 9, 2, 1, 0}));
-}
-
-TEST_F(DemoNeighbours, EmptySiteFindsNothing) {
+    using Case = std::pair<int, Neighbours>;
+    for (auto [id, expected] : {Case{5, {5, 1, 7, 3, 3, 2}}, Case{4, {-1, 0, 5, 1, 3, 2}}, Case{0, {0, 0, 2, 1, -1, 0}},
+                                Case{9, {-1, 0, -1, 0, 7, 3}}, Case{6, {-1, 0, 7, 3, 5, 1}}})
+        EXPECT_EQ(Find(site, id), expected) << "demo " << id;
+    // Equal ids nearer the front win.
+    EXPECT_EQ(Find(Site({"1", "1,4", "9", "4, 9"}), 4), (Neighbours{4, 1, 9, 2, 1, 0}));
     EXPECT_EQ(Find(Site({}), 3), (Neighbours{-1, 0, -1, 0, -1, 0}));
+    EXPECT_EQ(Find(Site({"2;;6", "  4"}), 4, ";", " "), (Neighbours{4, 1, 6, 0, 2, 0}));
     EXPECT_EQ(LOGCOMN_FindDemoNeighbours(nullptr, 3, ",", " ", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
               ERROR_ZYNLOG_KEY_NOT_OPEN);
-}
-
-TEST_F(DemoNeighbours, SeparatorsAndSkipCharactersAreTheCallers) {
-    ZYNLOG_KEY site = Site({"2;;6", "  4"});
-    EXPECT_EQ(Find(site, 4, ";", " "), (Neighbours{4, 1, 6, 0, 2, 0}));
-}
-
-// Two demos share a file outside their directories; removing the first leaves it to the second.
-TEST_F(DemoNeighbours, SharedRecordPassesToTheRemainingDemo) {
-    int first = Install("First");
-    int second = Install("Second");
-    ZYNLOG_KEY common = nullptr, files = nullptr;
-    ASSERT_EQ(ZYNLOG_CreateKey(ZYNLOG_ROOT_KEY, "Common", &common), 0);
-    ASSERT_EQ(ZYNLOG_CreateKey(common, "Files", &files), 0);
-    std::string owners = std::to_string(first) + ", " + std::to_string(second);
-    ASSERT_EQ(ZYNLOG_SetValue(files, "C:\\WINDOWS\\ZYN.SCR", owners.c_str()), 0);
-
-    char list[64];
-    ASSERT_EQ(ZYNLOG_GetValue(files, "c:\\windows\\zyn.scr", list, sizeof list), 0);
-    ASSERT_EQ(LOGCOMN_IsDemoInList(list, first), 1);
-    ASSERT_EQ(LOGCOMN_RemoveDemoFromList(first, list), 0);
-    ASSERT_EQ(ZYNLOG_SetValue(files, "C:\\WINDOWS\\ZYN.SCR", list), 0);
-    EXPECT_EQ(LOGCOMN_TidyKey(common, files, "Files"), 2);
-    ASSERT_EQ(LOGCOMN_ReleaseDemo(first), 0);
-
-    ASSERT_EQ(ZYNLOG_GetValue(files, "C:\\WINDOWS\\ZYN.SCR", list, sizeof list), 0);
-    EXPECT_EQ(LOGCOMN_MaxDemoInList(list), second);
-    ASSERT_EQ(ZYNLOG_DeleteValue(files, "C:\\WINDOWS\\ZYN.SCR"), 0);
-    EXPECT_EQ(LOGCOMN_TidyKey(common, files, "Files"), 1);
-    ASSERT_EQ(LOGCOMN_ReleaseDemo(second), 0);
-    EXPECT_EQ(DumpLog(), "[HEADER]{\"Max Demo\"=\"0\"}[Demo 0]{}[Demo 1]{}[Common]{}");
 }
 
 }  // namespace

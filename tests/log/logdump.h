@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,30 +21,21 @@ inline void ResetLog() {
 }
 
 inline void AppendDumpText(std::string& out, const char* text) {
-    for (const char* p = text; *p; ++p) {
-        unsigned char c = static_cast<unsigned char>(*p);
-        if (c < 0x20 || c >= 0x7f || c == '"' || c == '[' || c == ']' || c == '{' || c == '}' || c == '\\') {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        } else {
-            out += static_cast<char>(c);
-        }
+    for (; *text; ++text) {
+        const unsigned char c = static_cast<unsigned char>(*text);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        out += c < 0x20 || c >= 0x7f || std::strchr("\"[]{}\\", c) ? hex : std::string(1, *text);
     }
 }
 
 inline void DumpKeyContents(ZYNLOG_KEY key, std::string& out) {
     int keys = 0, key_len = 0, values = 0, name_len = 0, data_len = 0;
-    if (ZYNLOG_QueryKeyInfo(key, &keys, &key_len, &values, &name_len, &data_len) != 0) {
-        out += "<query failed>";
-        return;
-    }
+    if (ZYNLOG_QueryKeyInfo(key, &keys, &key_len, &values, &name_len, &data_len) != 0) return void(out += "<query failed>");
     std::vector<char> name(name_len + 1), data(data_len + 1), sub(key_len + 1);
     for (int i = 0; i < values; ++i) {
-        if (ZYNLOG_EnumValue(key, i, name.data(), name_len + 1, data.data(), data_len + 1) != 0) {
-            out += "<enum value failed>";
-            return;
-        }
+        if (ZYNLOG_EnumValue(key, i, name.data(), name_len + 1, data.data(), data_len + 1) != 0)
+            return void(out += "<enum value failed>");
         out += '"';
         AppendDumpText(out, name.data());
         out += "\"=\"";
@@ -52,10 +44,8 @@ inline void DumpKeyContents(ZYNLOG_KEY key, std::string& out) {
     }
     for (int i = 0; i < keys; ++i) {
         ZYNLOG_KEY child = nullptr;
-        if (ZYNLOG_EnumKey(key, i, sub.data(), key_len + 1) != 0 || ZYNLOG_OpenKey(key, sub.data(), &child) != 0) {
-            out += "<enum key failed>";
-            return;
-        }
+        if (ZYNLOG_EnumKey(key, i, sub.data(), key_len + 1) != 0 || ZYNLOG_OpenKey(key, sub.data(), &child) != 0)
+            return void(out += "<enum key failed>");
         out += '[';
         AppendDumpText(out, sub.data());
         out += "]{";
