@@ -40,15 +40,13 @@ protected:
 
 using Lines = std::vector<std::string>;
 
-struct LineCase {
-    const char* what;
-    std::string script;
-    const char* section;  // null: read from the load position
-    Lines expected;
-};
-
 TEST_F(Inf, ReadLineReturnsOnlyTheSectionsDataLines) {
-    const LineCase cases[] = {
+    const struct {
+        const char* what;
+        std::string script;
+        const char* section;  // null: read from the load position
+        Lines expected;
+    } cases[] = {
         {"comments and blank lines are passed over", "[S]\r\n;note\r\n\r\na\r\n\r\n;x\r\nb\r\n", "S", {"a", "b"}},
         {"a semicolon after blanks is data", "[S]\r\n  ;x\r\n", "S", {"  ;x"}},
         {"a bare line feed drops the last character", "[S]\nabc\nde\r\n", "S", {"ab", "de"}},
@@ -66,10 +64,11 @@ TEST_F(Inf, ReadLineReturnsOnlyTheSectionsDataLines) {
         {"brace lines that are not events are data", "[S]\r\n{open\r\nclose}\r\n{x} \r\n}{\r\n", "S",
          {"{open", "close}", "{x} ", "}{"}},
         {"lines before the first header are read from the start", "pre\r\n;c\r\n[S]\r\nx\r\n", nullptr, {"pre"}},
-        {"a NUL byte at a line's start gives an empty data line", "[S]\r\n\0x\r\ny\r\n"s, "S",
-         {"", "y"}},
+        {"a NUL byte at a line's start gives an empty data line", "[S]\r\n\0x\r\ny\r\n"s, "S", {"", "y"}},
+        {"a header at the very end", "[S]", "S", {}}, {"a header and a blank at the very end", "[S] ", "S", {}},
+        {"a header and a byte at the very end", "[S]x", "S", {}},
     };
-    for (const LineCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Load(c.script);
         if (c.section != nullptr) {
@@ -84,16 +83,12 @@ TEST_F(Inf, ReadLineReturnsOnlyTheSectionsDataLines) {
     }
 }
 
-struct SectionCase {
-    const char* what;
-    const char* script;
-    const char* name;
-    int result;
-    const char* first_line;  // first data line when found
-};
-
 TEST_F(Inf, FindSectionMatchesWholeLineInitialHeadersIgnoringCase) {
-    const SectionCase cases[] = {
+    const struct {
+        const char *what, *script, *name;
+        int result;
+        const char* first_line;  // first data line when found
+    } cases[] = {
         {"a name is not a part of a longer header", "[Protection Files]\r\np\r\n[Files2]\r\nf\r\n", "Files",
          ERROR_INF_SECTION_NOT_FOUND, nullptr},
         {"lower-case name, mixed-case header", "[Files]\r\nx\r\n", "files", 0, "x"},
@@ -107,7 +102,7 @@ TEST_F(Inf, FindSectionMatchesWholeLineInitialHeadersIgnoringCase) {
         {"names with blanks", "[PM Info]\r\ng\r\n", "pm info", 0, "g"},
         {"a missing section", "[A]\r\nx\r\n", "B", ERROR_INF_SECTION_NOT_FOUND, nullptr},
     };
-    for (const SectionCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Load(c.script);
         ASSERT_EQ(Find(c.name), c.result);
@@ -118,61 +113,35 @@ TEST_F(Inf, FindSectionMatchesWholeLineInitialHeadersIgnoringCase) {
     }
 }
 
-TEST_F(Inf, FindSectionUpperCasesTheCallersName) {
+// The caller's name comes back upper-cased.
+TEST_F(Inf, FindSectionUpperCasesTheNameAndFindsNothingWithoutAScript) {
+    char line[16], name[] = "fIles";
+    EXPECT_EQ(Find("A"), ERROR_INF_SECTION_NOT_FOUND);
+    EXPECT_EQ(INF_ReadLine(line, sizeof line), 1);
+    EXPECT_EQ(INF_FindSection(nullptr), ERROR_INF_SECTION_NOT_FOUND);
     Load("[Files]\r\n");
-    char name[] = "fIles";
     EXPECT_EQ(INF_FindSection(name), 0);
     EXPECT_STREQ(name, "FILES");
 }
 
-TEST_F(Inf, HeaderAtTheVeryEndGivesAnEmptySection) {
-    for (const char* script : {"[A]", "[A] ", "[A]x"}) {
-        SCOPED_TRACE(script);
-        Load(script);
-        ASSERT_EQ(Find("A"), 0);
-        char line[16];
-        EXPECT_EQ(INF_ReadLine(line, sizeof line), 1);
-    }
-}
-
-TEST_F(Inf, WithoutAScriptNothingIsFound) {
-    EXPECT_EQ(Find("A"), ERROR_INF_SECTION_NOT_FOUND);
-    char line[16];
-    EXPECT_EQ(INF_ReadLine(line, sizeof line), 1);
-    EXPECT_EQ(INF_FindSection(nullptr), ERROR_INF_SECTION_NOT_FOUND);
-}
-
+// Size - 1 characters fit; the section goes on after a long line. Comments and events
+// are measured before they are recognised.
 TEST_F(Inf, ALineThatReachesTheBufferSizeIsTooLongAndIsPassed) {
-    Load("[S]\r\nabcd\r\nabcde\r\nxy\r\n");
+    Load("[S]\r\nabcd\r\nabcde\r\n;comment\r\n{EVENT}\r\nxy\r\n");
     ASSERT_EQ(Find("S"), 0);
     char line[5];
-    ASSERT_EQ(INF_ReadLine(line, sizeof line), 0) << "size - 1 characters fit";
+    ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
     EXPECT_STREQ(line, "abcd");
-    EXPECT_EQ(INF_ReadLine(line, sizeof line), ERROR_INF_BUFFER_TOO_SMALL);
-    EXPECT_STREQ(line, "");
-    ASSERT_EQ(INF_ReadLine(line, sizeof line), 0) << "the section goes on after the long line";
-    EXPECT_STREQ(line, "xy");
-}
-
-TEST_F(Inf, LengthIsCheckedBeforeCommentsAndEventsAreRecognised) {
-    for (const char* skipped : {";long comment", "{LONG_EVENT}"}) {
-        SCOPED_TRACE(skipped);
-        Load(std::string("[S]\r\n") + skipped + "\r\nok\r\n");
-        ASSERT_EQ(Find("S"), 0);
-        char line[8];
+    for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(INF_ReadLine(line, sizeof line), ERROR_INF_BUFFER_TOO_SMALL);
-        ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
-        EXPECT_STREQ(line, "ok");
+        EXPECT_STREQ(line, "");
     }
-}
-
-TEST_F(Inf, AZeroSizeBufferTakesNoLine) {
-    Load("[S]\r\na\r\n");
+    ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
+    EXPECT_STREQ(line, "xy");
+    EXPECT_EQ(INF_ReadLine(line, 0), 1) << "a zero-size buffer is not written";
+    EXPECT_STREQ(line, "xy");
     ASSERT_EQ(Find("S"), 0);
     EXPECT_EQ(INF_ReadLine(nullptr, 10), ERROR_INF_BUFFER_TOO_SMALL);
-    char unused = 'u';
-    EXPECT_EQ(INF_ReadLine(&unused, 0), 1);
-    EXPECT_EQ(unused, 'u');
 }
 
 std::vector<std::string> g_events;
@@ -182,54 +151,42 @@ int RecordEvent(const char* line) {
     return g_event_result;
 }
 
+// An event is handled when the reader passes it; a failing one stops the read with its
+// code, positive results are not errors; switched off, event lines have no effect.
 TEST_F(Inf, EventLinesGoToTheHandlerInScriptOrderWhileSwitchedOn) {
-    const std::string script = "[S]\r\n{ONE}\r\na\r\n{TWO, x}\r\n{THREE}\r\nb\r\n";
     g_events.clear();
     g_event_result = 0;
     INF_SetEventHandler(RecordEvent);
-    Load(script);
+    Load("[S]\r\n{ONE}\r\na\r\n{TWO, x}\r\n{THREE}\r\nb\r\n[F]\r\n{BAD}\r\nc\r\n");
     ASSERT_EQ(Find("S"), 0);
     char line[64];
     ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
-    EXPECT_EQ(g_events, Lines({"{ONE}"})) << "an event is handled when the reader passes it";
+    EXPECT_EQ(g_events, Lines({"{ONE}"}));
     int last = 0;
     EXPECT_EQ(ReadAll(64, &last), Lines({"b"}));
     EXPECT_EQ(g_events, Lines({"{ONE}", "{TWO, x}", "{THREE}"}));
-
+    g_event_result = ERROR_EVENT_NO_HANDLER_FOUND;
+    ASSERT_EQ(Find("F"), 0);
+    EXPECT_EQ(INF_ReadLine(line, sizeof line), ERROR_EVENT_NO_HANDLER_FOUND);
+    EXPECT_STREQ(line, "");
+    EXPECT_EQ(INF_GetLineNumber(), 8);
+    g_event_result = 1;
+    ASSERT_EQ(Find("F"), 0);
+    EXPECT_EQ(ReadAll(64, &last), Lines({"c"}));
     g_events.clear();
     INF_SetEventLines(false);
     ASSERT_EQ(Find("S"), 0);
     EXPECT_EQ(ReadAll(64, &last), Lines({"a", "b"}));
-    EXPECT_TRUE(g_events.empty()) << "switched off, event lines are passed over without effect";
+    EXPECT_TRUE(g_events.empty());
 }
-
-TEST_F(Inf, AFailingEventStopsTheReadWithItsCode) {
-    g_events.clear();
-    g_event_result = ERROR_EVENT_NO_HANDLER_FOUND;
-    INF_SetEventHandler(RecordEvent);
-    Load("[S]\r\n{BAD}\r\na\r\n");
-    ASSERT_EQ(Find("S"), 0);
-    char line[64] = "junk";
-    EXPECT_EQ(INF_ReadLine(line, sizeof line), ERROR_EVENT_NO_HANDLER_FOUND);
-    EXPECT_STREQ(line, "");
-    EXPECT_EQ(INF_GetLineNumber(), 2);
-    g_event_result = 1;  // positive results are not errors
-    ASSERT_EQ(Find("S"), 0);
-    ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
-    EXPECT_STREQ(line, "a");
-}
-
-struct TokenCase {
-    const char* what;
-    std::string line;
-    int n;
-    int w;
-    int result;
-    Lines tokens;  // the first fields after the read
-};
 
 TEST_F(Inf, ReadTokensCutsALineIntoExactlyNFields) {
-    const TokenCase cases[] = {
+    const struct {
+        const char* what;
+        std::string line;
+        int n, w, result;
+        Lines tokens;  // the first fields after the read
+    } cases[] = {
         {"an empty middle token", "a,,b", 3, 256, 0, {"a", "", "b"}},
         {"an empty first token", ",x", 2, 256, 0, {"", "x"}},
         {"a trailing comma gives an empty last token", "a,b,", 3, 256, 0, {"a", "b", ""}},
@@ -254,7 +211,7 @@ TEST_F(Inf, ReadTokensCutsALineIntoExactlyNFields) {
         {"too many tokens keeps the first N", "a,b,c", 2, 256, ERROR_INF_TOO_MANY_TOKENS_FOUND, {"a", "b"}},
         {"a trailing comma counts as a token", "a,b,", 2, 256, ERROR_INF_TOO_MANY_TOKENS_FOUND, {"a", "b"}},
     };
-    for (const TokenCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.what) + ": " + c.line);
         Load("[T]\r\n" + c.line + "\r\n");
         ASSERT_EQ(Find("T"), 0);
@@ -265,29 +222,18 @@ TEST_F(Inf, ReadTokensCutsALineIntoExactlyNFields) {
     }
 }
 
+// A bare line feed costs a line its last character: "c,d" arrives as "c,".
 TEST_F(Inf, ReadTokensSkipsCommentsAndClearsTheTableAtTheEnd) {
-    Load("[T]\r\n; Source, Destination\r\n\r\na,b\r\nc,d\r\n[U]\r\n");
+    Load("[T]\r\n; Source, Destination\r\n\r\na,b\r\nc,d\ne,ff\r\n[U]\r\n");
     ASSERT_EQ(Find("T"), 0);
     char table[2][16];
-    ASSERT_EQ(INF_ReadTokens(table[0], 2, 16), 0);
-    EXPECT_STREQ(table[0], "a");
-    EXPECT_STREQ(table[1], "b");
-    ASSERT_EQ(INF_ReadTokens(table[0], 2, 16), 0);
-    EXPECT_STREQ(table[0], "c");
+    for (const char* expected : {"a|b", "c|", "e|ff"}) {
+        ASSERT_EQ(INF_ReadTokens(table[0], 2, 16), 0);
+        EXPECT_EQ(std::string(table[0]) + "|" + table[1], expected);
+    }
     EXPECT_EQ(INF_ReadTokens(table[0], 2, 16), 1);
     EXPECT_STREQ(table[0], "");
     EXPECT_STREQ(table[1], "");
-}
-
-TEST_F(Inf, ABareLineFeedCostsATokenItsLastCharacter) {
-    Load("[T]\na,b\nc,dd\r\n");
-    ASSERT_EQ(Find("T"), 0);
-    char table[2][16];
-    ASSERT_EQ(INF_ReadTokens(table[0], 2, 16), 0) << "\"a,b\" arrives as \"a,\"";
-    EXPECT_STREQ(table[0], "a");
-    EXPECT_STREQ(table[1], "");
-    ASSERT_EQ(INF_ReadTokens(table[0], 2, 16), 0);
-    EXPECT_STREQ(table[1], "dd");
 }
 
 TEST_F(Inf, LineNumbersCountScriptLinesFromOne) {
@@ -308,20 +254,18 @@ TEST_F(Inf, LineNumbersCountScriptLinesFromOne) {
     EXPECT_EQ(INF_GetLineNumber(), 9);
 }
 
-struct TrimCase {
-    const char* text;
-    int sides;
-    const char* expected;
-};
-
 TEST_F(Inf, TrimRemovesBlanksTabsAndLineFeedsButKeepsOneCharacter) {
-    const TrimCase cases[] = {
+    const struct {
+        const char* text;
+        int sides;
+        const char* expected;
+    } cases[] = {
         {"  x y  ", INF_TRIM_BOTH, "x y"},   {"  x  ", INF_TRIM_START, "x  "}, {"  x  ", INF_TRIM_END, "  x"},
         {"\t\nx\n\t", INF_TRIM_BOTH, "x"},   {"  x  ", 0, "  x  "},            {"   ", INF_TRIM_BOTH, " "},
         {"\t\t", INF_TRIM_START, "\t"},      {"\n\n", INF_TRIM_END, "\n"},     {"", INF_TRIM_BOTH, ""},
         {" x\r", INF_TRIM_BOTH, "x\r"},      {"x", INF_TRIM_BOTH, "x"},
     };
-    for (const TrimCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string("[") + c.text + "] sides " + std::to_string(c.sides));
         std::string text = c.text;
         INF_Trim(text.data(), c.sides);
@@ -332,22 +276,16 @@ TEST_F(Inf, TrimRemovesBlanksTabsAndLineFeedsButKeepsOneCharacter) {
 
 TEST_F(Inf, LoadingEntersTheTerminateOnceAndTerminateLeaves) {
     const int before = MODULE_Count();
+    EXPECT_EQ(INF_LoadText(nullptr, 4), ERROR_INF_RESOURCE_NOT_FOUND);
+    EXPECT_EQ(INF_LoadText(nullptr, 0), 0) << "an empty text is a script";
     Load("[A]\r\nx\r\n");
-    EXPECT_EQ(MODULE_Count(), before + 1);
     Load("[B]\r\ny\r\n");
-    EXPECT_EQ(MODULE_Count(), before + 1) << "a reload replaces the script";
-    EXPECT_EQ(Find("A"), ERROR_INF_SECTION_NOT_FOUND);
+    EXPECT_EQ(MODULE_Count(), before + 1);
+    EXPECT_EQ(Find("A"), ERROR_INF_SECTION_NOT_FOUND) << "a reload replaces the script";
     ASSERT_EQ(Find("B"), 0);
     EXPECT_EQ(INF_Terminate(), 0);
     EXPECT_EQ(MODULE_Count(), before);
     EXPECT_EQ(Find("B"), ERROR_INF_SECTION_NOT_FOUND);
-}
-
-TEST_F(Inf, LoadTextRejectsAMissingTextButTakesAnEmptyOne) {
-    EXPECT_EQ(INF_LoadText(nullptr, 4), ERROR_INF_RESOURCE_NOT_FOUND);
-    EXPECT_EQ(INF_LoadText(nullptr, 0), 0);
-    char line[4];
-    EXPECT_EQ(INF_ReadLine(line, sizeof line), 1);
 }
 
 }  // namespace

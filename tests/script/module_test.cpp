@@ -21,40 +21,22 @@ protected:
     void TearDown() override { MODULE_RunAll(); }
 };
 
+// Unregistering removes the later of two entries and closes the gap; the next
+// registration goes after the rest.
 TEST_F(CleanupList, RunsNewestFirstAndEmptiesTheTable) {
-    MODULE_Register(TerminateA, 0);
-    MODULE_Register(TerminateB, 0);
-    MODULE_Register(TerminateC, 0);
-    MODULE_RunAll();
-    EXPECT_EQ(g_calls, "CBA");
-    EXPECT_EQ(MODULE_Count(), 0);
-}
-
-TEST_F(CleanupList, UnregisterClosesTheGapAndTheNextRegistrationGoesAfter) {
-    MODULE_Register(TerminateA, 0);
-    MODULE_Register(TerminateB, 0);
-    MODULE_Register(TerminateC, 0);
+    for (auto terminate : {TerminateA, TerminateB, TerminateC, TerminateA}) MODULE_Register(terminate, 0);
+    MODULE_Unregister(TerminateA);
     MODULE_Unregister(TerminateB);
+    MODULE_Unregister(TerminateD);  // not listed: ignored
     MODULE_Register(TerminateD, 0);
     EXPECT_EQ(MODULE_Count(), 3);
     MODULE_RunAll();
     EXPECT_EQ(g_calls, "DCA");
-}
-
-TEST_F(CleanupList, DoubleRegistrationTakesTwoSlotsAndUnregisterRemovesTheLater) {
-    MODULE_Register(TerminateA, 0);
-    MODULE_Register(TerminateB, 0);
-    MODULE_Register(TerminateA, 0);
-    MODULE_Unregister(TerminateA);
-    MODULE_Unregister(TerminateD);  // not listed: ignored
-    MODULE_RunAll();
-    EXPECT_EQ(g_calls, "BA");
+    EXPECT_EQ(MODULE_Count(), 0);
 }
 
 TEST_F(CleanupList, TerminateThatUnregistersItselfDuringRunAllIsHarmless) {
-    MODULE_Register(TerminateA, 0);
-    MODULE_Register(UnregistersItself, 0);
-    MODULE_Register(TerminateC, 0);
+    for (auto terminate : {TerminateA, UnregistersItself, TerminateC}) MODULE_Register(terminate, 0);
     MODULE_RunAll();
     EXPECT_EQ(g_calls, "CSA");
 }

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <type_traits>
 
 #include "log/zynlog.h"
 #include "run/mainwnd.h"
@@ -75,21 +78,17 @@ protected:
     }
 };
 
-struct FatalCase {
-    int code;
-    const char* source;
-    int line;
-    const char* text;
-    const char* lineText;
-    const char* valueText;
-};
-
 TEST_F(ErrorDialog, FatalShowsBuiltInTextsAndDetailsBeforeAnythingExists) {
-    const FatalCase cases[] = {
+    const struct {
+        int code;
+        const char* source;
+        int line;
+        const char *text, *lineText, *valueText;
+    } cases[] = {
         {12345, "wm_inst", 4711, "The following error has occured:", "4711", "12345"},
         {ERROR_LOGREG_OPEN_KEY, "a source, unchanged", -3, "ERROR_LOGREG_OPEN_KEY: Open key failed", "-3", "-1807"},
     };
-    for (const FatalCase& c : cases) {
+    for (const auto& c : cases) {
         g_expected = Expect(false, kErrorIntroduction, c.text, c.source, c.lineText, c.valueText);
         EXPECT_EXIT(
             {
@@ -121,19 +120,12 @@ TEST_F(ErrorDialog, WarningExitSavesTheLogAndRunsTheCleanUpListAfterTheDialog) {
     std::filesystem::remove(log);
 }
 
+// Continue saves nothing, and the cursor shows only while the dialog is up.
 TEST_F(ErrorDialog, WarningContinueSavesNothing) {
     zyntest::TempDir dir;
     const std::string log = dir.file("ZYNDEMO.LOG");
     ASSERT_EQ(ZYNLOG_SetFileName(log.c_str()), 0);
     ASSERT_EQ(ZYNLOG_SetValue(ZYNLOG_ROOT_KEY, "made", "before the warning"), 0);
-    ZYNERROR_Warning(ERROR_VAR_REPLACE, "var", 9);
-    EXPECT_EQ(zyntest::TakeErrorDialogsSeen().size(), 1u);
-    EXPECT_EQ(GetFileAttributesA(log.c_str()), INVALID_FILE_ATTRIBUTES);
-    ZYNLOG_DeleteValue(ZYNLOG_ROOT_KEY, "made");
-    ZYNLOG_SetFileName(nullptr);
-}
-
-TEST_F(ErrorDialog, WarningContinueShowsTheCursorOnlyWhileTheDialogIsUp) {
     const int before = zyntest::CursorDisplayCount();
     ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 310);
     auto seen = zyntest::TakeErrorDialogsSeen();
@@ -142,61 +134,39 @@ TEST_F(ErrorDialog, WarningContinueShowsTheCursorOnlyWhileTheDialogIsUp) {
               Expect(true, kWarningIntroduction, "ERROR_SYS_FILE_READ: File read failed", "sys32", "310", "-1003"));
     EXPECT_EQ(seen[0].cursorCount, before + 1);
     EXPECT_EQ(zyntest::CursorDisplayCount(), before);
+    EXPECT_EQ(GetFileAttributesA(log.c_str()), INVALID_FILE_ATTRIBUTES);
+    ZYNLOG_DeleteValue(ZYNLOG_ROOT_KEY, "made");
+    ZYNLOG_SetFileName(nullptr);
 }
 
 TEST_F(ErrorDialog, CaptionIsInstallNameElseUninstallNameElseTheBuiltInName) {
-    struct Case {
-        const char* installName;
-        const char* uninstallName;
-        const char* caption;
-    };
-    const Case cases[] = {
-        {"Demo Setup", "Demo Removal", "Demo Setup"},
-        {nullptr, "Demo Removal", "Demo Removal"},
-        {nullptr, nullptr, kDefaultCaption},
-    };
-    for (const Case& c : cases) {
+    using Case = std::array<const char*, 3>;  // InstallName, UninstallName, caption
+    for (const Case& c : {Case{"Demo Setup", "Demo Removal", "Demo Setup"}, Case{nullptr, "Demo Removal", "Demo Removal"},
+                          Case{nullptr, nullptr, kDefaultCaption}}) {
         ASSERT_EQ(VAR_Init(10), 0);
-        if (c.installName) {
-            ASSERT_EQ(VAR_Set("InstallName", c.installName), 0);
-        }
-        if (c.uninstallName) {
-            ASSERT_EQ(VAR_Set("UninstallName", c.uninstallName), 0);
-        }
+        if (c[0]) ASSERT_EQ(VAR_Set("InstallName", c[0]), 0);
+        if (c[1]) ASSERT_EQ(VAR_Set("UninstallName", c[1]), 0);
         ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 1);
         auto seen = zyntest::TakeErrorDialogsSeen();
         ASSERT_EQ(seen.size(), 1u);
-        EXPECT_EQ(seen[0].caption, c.caption);
-        EXPECT_EQ(seen[0].detailsCaption, c.caption);
+        EXPECT_EQ(seen[0].caption, c[2]);
+        EXPECT_EQ(seen[0].detailsCaption, c[2]);
         VAR_Terminate();
     }
 }
 
-// Owns a plain top-level window standing in for the main window.
-class Window {
-public:
-    Window() : window_(CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                                       GetModuleHandleA(nullptr), nullptr)) {}
-    ~Window() { reset(); }
-    Window(const Window&) = delete;
-    Window& operator=(const Window&) = delete;
-    HWND get() const { return window_; }
-    void reset() {
-        if (window_ != nullptr) DestroyWindow(window_);
-        window_ = nullptr;
-    }
-
-private:
-    HWND window_;
-};
-
+// The owner is the main window while it exists: a torn-down window whose handle
+// start-up has not cleared yet owns nothing.
 TEST_F(ErrorDialog, OwnerIsTheMainWindowWhileItExists) {
-    Window main;
+    std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> main(
+        CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                        GetModuleHandleA(nullptr), nullptr),
+        DestroyWindow);
     const HWND handle = main.get();
     ASSERT_NE(handle, nullptr);
     WMINST_SetMainWindow(handle);
     ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 1);
-    main.reset();  // torn down, but start-up has not cleared the handle yet
+    main.reset();
     ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 2);
     WMINST_SetMainWindow(nullptr);
     ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 3);
@@ -208,4 +178,5 @@ TEST_F(ErrorDialog, OwnerIsTheMainWindowWhileItExists) {
     EXPECT_EQ(seen[1].line, "2");
 }
 
+}  // namespace
 }  // namespace
