@@ -65,7 +65,9 @@ TEST(Inspector, ShowAndCheckTellCleanFromDamaged) {
         }
         EXPECT_NE(out.find(c.says), std::string::npos) << out;
         EXPECT_EQ(fs::exists(log), c.exists);
-        if (c.exists) EXPECT_EQ(ReadFileBytes(log), c.bytes);
+        if (c.exists) {
+            EXPECT_EQ(ReadFileBytes(log), c.bytes);
+        }
     }
     for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
         EXPECT_EQ(entry.path().filename().string().rfind("zynlog-check-", 0), std::string::npos) << "scratch left";

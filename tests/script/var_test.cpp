@@ -43,22 +43,16 @@ protected:
     }
 };
 
-TEST_F(VarStore, NamesAreNormalisedInTheCallersOwnString) {
-    const struct {
-        const char* given;
-        const char* normalised;
-    } cases[] = {{"$(LogFile)", "LogFile"}, {"LogFile", "LogFile"}, {"x$(A)", "x$(A)"}, {"$(A", ""},
-                 {"$(", ""}, {"$($(B))", "$(B)"}, {"$ (A)", "$ (A)"}};
-    for (const auto& c : cases) {
-        char name[64];
-        std::strcpy(name, c.given);
-        VAR_Exists(name);
-        EXPECT_STREQ(name, c.normalised) << c.given;
-    }
-}
-
-// Stripped once only: "$($(B))" names the variable "$(B)", not "B".
+// Names are normalised in the caller's own string, stripped once only: "$($(B))" names
+// the variable "$(B)", not "B".
 TEST_F(VarStore, ReferenceFormAndAnyCaseAddressTheSameVariable) {
+    for (auto [given, normalised] : {std::pair{"$(LogFile)", "LogFile"}, std::pair{"LogFile", "LogFile"}, std::pair{"x$(A)", "x$(A)"},
+                                     std::pair{"$(A", ""}, std::pair{"$(", ""}, std::pair{"$($(B))", "$(B)"}, std::pair{"$ (A)", "$ (A)"}}) {
+        char name[64];
+        std::strcpy(name, given);
+        VAR_Exists(name);
+        EXPECT_STREQ(name, normalised) << given;
+    }
     ASSERT_EQ(VAR_Set("$(Name)", "one"), 0);
     EXPECT_EQ(Get("NAME"), "one");
     ASSERT_EQ(VAR_Set("nAmE", "two"), 0);
@@ -109,12 +103,9 @@ TEST_F(VarStore, SlotTableIsFullAtItsCountAndDeleteFreesASlot) {
     EXPECT_EQ(VAR_Set("TwoTooMany", "x"), ERROR_VAR_NO_FREE_SLOT);
     EXPECT_EQ(Get("V42"), "replaced");
     EXPECT_EQ(Get("OneTooMany"), "x");
-}
-
-TEST_F(VarStore, AStoreWithoutSlotsTakesNoVariables) {
     for (int count : {0, -5}) {
         ASSERT_EQ(VAR_Init(count), 0);
-        EXPECT_EQ(VAR_Set("A", "x"), ERROR_VAR_NO_FREE_SLOT);
+        EXPECT_EQ(VAR_Set("A", "x"), ERROR_VAR_NO_FREE_SLOT) << count;
     }
 }
 
@@ -208,56 +199,51 @@ TEST_F(VarStore, CopyAndDelete) {
 
 // ---- substitution -------------------------------------------------------------------
 
-struct SubstituteCase {
-    const char* text;
-    int code;
-    const char* result;
-};
-
-void PrintTo(const SubstituteCase& c, std::ostream* os) { *os << c.text; }
-
-class VarSubstitute : public VarStore, public ::testing::WithParamInterface<SubstituteCase> {
+class VarSubstitute : public VarStore {
 protected:
     void SetUp() override {
         VarStore::SetUp();
         const char* vars[][2] = {
             {"A", "x"},           {"B", "$(A)"},          {"C", "$(B)$(B)"},        {"OS", "Win95"},
             {"Bullet", "Y"},      {"Words", "two words"}, {"Empty", ""},            {"N1", "1"},
-            {"N2", "2"},          {"Dollar", "$"},        {"Self", "$(Self)"},      {"Loop1", "$(Loop2)"},
-            {"Loop2", "$(Loop1)"}, {"Grow", "a$(Grow)"},  {"Block", "$[ $(A) == \"x\" ]"}};
+            {"Dollar", "$"},      {"Self", "$(Self)"},    {"Loop1", "$(Loop2)"},    {"Loop2", "$(Loop1)"},
+            {"Grow", "a$(Grow)"}, {"Block", "$[ $(A) == \"x\" ]"}};
         for (const auto& v : vars) ASSERT_EQ(VAR_Set(v[0], v[1]), 0);
     }
 };
 
-TEST_P(VarSubstitute, ExpandsText) {
-    const SubstituteCase& c = GetParam();
-    char buffer[VAR_MAX_WORK_LENGTH] = "untouched";
-    EXPECT_EQ(VAR_Substitute(c.text, buffer, sizeof buffer), c.code);
-    EXPECT_STREQ(buffer, c.code == 0 ? c.result : "untouched");
+TEST_F(VarSubstitute, ExpandsText) {
+    const struct {
+        const char* text;
+        int code;
+        const char* result;
+    } cases[] = {
+        {"plain", 0, "plain"}, {"", 0, ""}, {"a$b", 0, "a$b"},
+        {"cost: 5$", 0, "cost: 5$"}, {"$[", 0, "$["}, {"$[ 1", 0, "$[ 1"},
+        {"(A)", 0, "(A)"},
+
+        {"$(a)", 0, "x"}, {"[$(A)]", 0, "[x]"}, {"$(C)/$(C)", 0, "xx/xx"},
+        {"$(Empty)", 0, ""}, {"$(OS)\\$(Words)", 0, "Win95\\two words"},
+        {"$(Dollar)(A)", 0, "x"},                          // a reference made of two pieces
+        {"x $( y", ERROR_VAR_REPLACE, ""}, {"$(A", ERROR_VAR_REPLACE, ""},
+        {"$(Undefined)", ERROR_VAR_NOT_FOUND, ""}, {"$()", ERROR_VAR_NOT_FOUND, ""},
+        {"$($(A))", ERROR_VAR_NOT_FOUND, ""},              // the name runs to the first ")"
+        {"$( A)", ERROR_VAR_NOT_FOUND, ""},                // names are not trimmed
+        {"$(Self)", ERROR_VAR_MAX_WORK_LENGTH, ""},        // would expand forever
+        {"$(Loop1)", ERROR_VAR_MAX_WORK_LENGTH, ""}, {"$(Grow)", ERROR_VAR_MAX_WORK_LENGTH, ""},
+
+        {"$[ ($(OS) == \"Win95\") && $(Bullet) ]", 0, "1"}, {"$[ $(B) == \"x\" ]", 0, "1"},
+        {"$(Block)", 0, "1"},                              // a block that comes from a value
+        {"x$[ 1 ]", 0, "x$[ 1 ]"}, {"$[ 1 ]x", 0, "$[ 1 ]x"},
+        {"$[ $(A) ] $(A)", 0, "$[ (x) ] x"},               // parentheses only inside the block
+        {"$[ $(Undefined) ]", ERROR_VAR_NOT_FOUND, ""},
+    };
+    for (const auto& c : cases) {
+        char buffer[VAR_MAX_WORK_LENGTH] = "untouched";
+        EXPECT_EQ(VAR_Substitute(c.text, buffer, sizeof buffer), c.code) << c.text;
+        EXPECT_STREQ(buffer, c.code == 0 ? c.result : "untouched") << c.text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(VarPlainText, VarSubstitute, ::testing::Values(
-    SubstituteCase{"plain", 0, "plain"}, SubstituteCase{"", 0, ""}, SubstituteCase{"a$b", 0, "a$b"},
-    SubstituteCase{"cost: 5$", 0, "cost: 5$"}, SubstituteCase{"$[", 0, "$["}, SubstituteCase{"$[ 1", 0, "$[ 1"},
-    SubstituteCase{"(A)", 0, "(A)"}));
-
-INSTANTIATE_TEST_SUITE_P(VarReferences, VarSubstitute, ::testing::Values(
-    SubstituteCase{"$(a)", 0, "x"}, SubstituteCase{"[$(A)]", 0, "[x]"}, SubstituteCase{"$(C)/$(C)", 0, "xx/xx"},
-    SubstituteCase{"$(Empty)", 0, ""}, SubstituteCase{"$(OS)\\$(Words)", 0, "Win95\\two words"},
-    SubstituteCase{"$(Dollar)(A)", 0, "x"},                          // a reference made of two pieces
-    SubstituteCase{"x $( y", ERROR_VAR_REPLACE, ""}, SubstituteCase{"$(A", ERROR_VAR_REPLACE, ""},
-    SubstituteCase{"$(Undefined)", ERROR_VAR_NOT_FOUND, ""}, SubstituteCase{"$()", ERROR_VAR_NOT_FOUND, ""},
-    SubstituteCase{"$($(A))", ERROR_VAR_NOT_FOUND, ""},              // the name runs to the first ")"
-    SubstituteCase{"$( A)", ERROR_VAR_NOT_FOUND, ""},                // names are not trimmed
-    SubstituteCase{"$(Self)", ERROR_VAR_MAX_WORK_LENGTH, ""},        // would expand forever
-    SubstituteCase{"$(Loop1)", ERROR_VAR_MAX_WORK_LENGTH, ""}, SubstituteCase{"$(Grow)", ERROR_VAR_MAX_WORK_LENGTH, ""}));
-
-INSTANTIATE_TEST_SUITE_P(VarBlocks, VarSubstitute, ::testing::Values(
-    SubstituteCase{"$[ ($(OS) == \"Win95\") && $(Bullet) ]", 0, "1"}, SubstituteCase{"$[ $(B) == \"x\" ]", 0, "1"},
-    SubstituteCase{"$(Block)", 0, "1"},                              // a block that comes from a value
-    SubstituteCase{"x$[ 1 ]", 0, "x$[ 1 ]"}, SubstituteCase{"$[ 1 ]x", 0, "$[ 1 ]x"},
-    SubstituteCase{"$[ $(A) ] $(A)", 0, "$[ (x) ] x"},               // parentheses only inside the block
-    SubstituteCase{"$[ $(Undefined) ]", ERROR_VAR_NOT_FOUND, ""}));
 
 TEST_F(VarSubstitute, BlocksAreEvaluatedOnlyByTheFullSubstitution) {
     char buffer[64];

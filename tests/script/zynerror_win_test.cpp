@@ -1,5 +1,6 @@
 // The error and warning dialogs under Wine, answered by the test answerer
-// (tests/support), which opens the details and records what both dialogs show.
+// (tests/support), which opens the details and records what both dialogs show. The
+// robot's tests meet the fatal dialog as a user does.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -20,9 +21,6 @@
 
 namespace {
 
-constexpr const char* kErrorIntroduction =
-    "An error has occurred while running INSTALL.  If you plan to report this error, choose Details.... "
-    "Otherwise, choose OK to exit.";
 constexpr const char* kWarningIntroduction =
     "A warning was generated while running INSTALL. For more information, choose Details.... Otherwise, "
     "press Continue to go on or Exit to quit.";
@@ -78,28 +76,6 @@ protected:
     }
 };
 
-TEST_F(ErrorDialog, FatalShowsBuiltInTextsAndDetailsBeforeAnythingExists) {
-    const struct {
-        int code;
-        const char* source;
-        int line;
-        const char *text, *lineText, *valueText;
-    } cases[] = {
-        {12345, "wm_inst", 4711, "The following error has occured:", "4711", "12345"},
-        {ERROR_LOGREG_OPEN_KEY, "a source, unchanged", -3, "ERROR_LOGREG_OPEN_KEY: Open key failed", "-3", "-1807"},
-    };
-    for (const auto& c : cases) {
-        g_expected = Expect(false, kErrorIntroduction, c.text, c.source, c.lineText, c.valueText);
-        EXPECT_EXIT(
-            {
-                MODULE_Register(CompareWhatTheDialogShowed, 0);
-                ZYNERROR_Fatal(c.code, c.source, c.line);
-            },
-            ::testing::ExitedWithCode(zyntest::kFatalExitCode), "dialog as expected")
-            << c.source;
-    }
-}
-
 TEST_F(ErrorDialog, WarningExitSavesTheLogAndRunsTheCleanUpListAfterTheDialog) {
     // The death-test child runs this body again: both must name the same file.
     const std::string log = (std::filesystem::temp_directory_path() / "zynerror-warning-exit.log").string();
@@ -144,8 +120,11 @@ TEST_F(ErrorDialog, CaptionIsInstallNameElseUninstallNameElseTheBuiltInName) {
     for (const Case& c : {Case{"Demo Setup", "Demo Removal", "Demo Setup"}, Case{nullptr, "Demo Removal", "Demo Removal"},
                           Case{nullptr, nullptr, kDefaultCaption}}) {
         ASSERT_EQ(VAR_Init(10), 0);
-        if (c[0]) ASSERT_EQ(VAR_Set("InstallName", c[0]), 0);
-        if (c[1]) ASSERT_EQ(VAR_Set("UninstallName", c[1]), 0);
+        for (int i : {0, 1}) {
+            if (c[i]) {
+                ASSERT_EQ(VAR_Set(i == 0 ? "InstallName" : "UninstallName", c[i]), 0);
+            }
+        }
         ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 1);
         auto seen = zyntest::TakeErrorDialogsSeen();
         ASSERT_EQ(seen.size(), 1u);
@@ -178,5 +157,4 @@ TEST_F(ErrorDialog, OwnerIsTheMainWindowWhileItExists) {
     EXPECT_EQ(seen[1].line, "2");
 }
 
-}  // namespace
 }  // namespace
