@@ -286,35 +286,15 @@ TEST_F(FilesSection, DiskSpaceInWholeClustersOrFromTheSizeColumn) {
     EXPECT_EQ(LOGFILE_CheckDiskSpace(), 0) << "a later check can pass";
 }
 
-TEST_F(FilesSection, TheInstalledTreeGoesAgainLastRecordFirst) {
-    Source("a.txt", "A");
-    Source("docs\\sub\\two.txt", "2");
-    Load("[Files]\n"
-         "x, a.txt,, a.txt,, 1, N, N, 0, 1, N, Y, Y\n"
-         "x, docs\\*.*,, docs\\, R, 1, N, N, 0, 1, Y, Y, Y\n");
-    ASSERT_EQ(LOGFILE_Install(demo_, "Files", PLIST_INSTALL), 0);
-    ASSERT_EQ(STATUS_Init(STATUS_UNINSTALL), 0);
-    LOGUNINS_SetProgressTotal(10);
-    EXPECT_EQ(LOGFILE_Uninstall(DemoFiles(), demo_), 0);
-    EXPECT_FALSE(fs::exists(dest_)) << "files, then their folders, then the destination";
-    EXPECT_EQ(Values({DemoKey(), "Files"}), "");
-    EXPECT_FLOAT_EQ(STATUS_GetInfo()->totalPercent, 50.0f) << "one step per record, five records";
-    EXPECT_EQ(ReadFileBytes(HelperIni()), "");
-}
-
 TEST_F(FilesSection, SharedRecordsLoseOnlyThisDemo) {
-    std::string kept = dir_.file("kept.dll"), gone = dir_.file("gone.dll"), twice = dir_.file("twice.dll");
-    ZYNLOG_KEY common = nullptr, files = nullptr;
-    ASSERT_EQ(ZYNLOG_CreateKey(ZYNLOG_ROOT_KEY, "Common", &common), 0);
-    ASSERT_EQ(ZYNLOG_CreateKey(common, "Files", &files), 0);
-    for (auto [path, owners] : {std::pair{kept, "0, 1"}, {gone, "0"}, {twice, "0,0"}}) {
-        Put(path, "x");
-        ZYNLOG_SetValue(files, path.c_str(), owners);
-    }
-    EXPECT_EQ(LOGFILE_Uninstall(files, 0), 0);
+    std::string kept = dir_.file("kept.dll"), twice = dir_.file("twice.dll");
+    for (const std::string& path : {kept, twice}) LOGFILE_RecordFile(demo_, path.c_str());
+    LOGFILE_RecordFile(1, kept.c_str());
+    LOGFILE_RecordFile(demo_, twice.c_str());
+    for (const std::string& path : {kept, twice}) Put(path, "x");
+    EXPECT_EQ(LOGFILE_Uninstall(Key({"Common", "Files"}), demo_), 0);
     EXPECT_TRUE(fs::exists(kept));
-    EXPECT_FALSE(fs::exists(gone));
-    EXPECT_FALSE(fs::exists(twice)) << "a list that held only this demo empties";
+    EXPECT_FALSE(fs::exists(twice)) << "a list that held only this demo twice empties";
     EXPECT_EQ(Values({"Common", "Files"}), kept + "=1;");
 }
 

@@ -111,18 +111,18 @@ protected:
         GetShortPathNameA(dir_.file(file).c_str(), path, sizeof path);
         return path;
     }
+    Recorder shell_;
     int second_ = -1;
 };
 
 TEST_F(PmInfo, SendsTheCommandsInOrderAndRecordsOwners) {
-    Recorder shell;
     const std::string a = Short("a.exe"), b = Short("b.exe");
     Install(demo_,
             "ADD, Fish, a.exe, \"Angel\", a.exe, 0, Y, Y\nADD, FISH, b.exe, Barb, , 2, N, Y\n"
             "DELETE, Old, , , , , Y, Y\nDELETE, Old, , Stale, , , Y, Y\n"
             "ADD, Fish, a.exe, Quiet, a.exe, 0, Y, N\nMOVE, , a.exe, Odd, , , Y, Y\n");
     const std::string short_dir = Short("");
-    EXPECT_EQ(shell.Take(), (Lines{
+    EXPECT_EQ(shell_.Take(), (Lines{
         "[ShowGroup(,6)]", "[CreateGroup(Fish,)]", "[ShowGroup(Fish,1)]", "[ReplaceItem(\"Angel\")]",
         "[AddItem(" + a + ",\"Angel\"," + a + ",0,,,,,)]", "[Reload(Fish)]",
         // Same group in other letters: no second create; an empty icon file still completes.
@@ -139,20 +139,19 @@ TEST_F(PmInfo, SendsTheCommandsInOrderAndRecordsOwners) {
 
     Install(second_, "ADD, Fish, a.exe, \"Angel\", a.exe, 0, Y, Y\n");
     EXPECT_EQ(Owners(angel), std::to_string(demo_) + ", " + std::to_string(second_));
-    shell.Take();
+    shell_.Take();
     // The first owner to go leaves the item to the other.
     EXPECT_EQ(PM_Uninstall(Records(), demo_), 0);
-    EXPECT_EQ(shell.Take(), Lines{});
+    EXPECT_EQ(shell_.Take(), Lines{});
     EXPECT_EQ(Owners(angel), std::to_string(second_));
     // The last takes it, and the group with it when the shell reports it empty.
     EXPECT_EQ(PM_Uninstall(Records(), second_), 0);
-    EXPECT_EQ(shell.Take(), (Lines{"[ShowGroup(Fish,2)]", "[ShowGroup(Fish,1)]", "[DeleteItem(\"Angel\")]",
+    EXPECT_EQ(shell_.Take(), (Lines{"[ShowGroup(Fish,2)]", "[ShowGroup(Fish,1)]", "[DeleteItem(\"Angel\")]",
                                    "request Fish", "[DeleteGroup(\"Fish\")]"}));
     EXPECT_EQ(Owners(angel), "(none)");
 }
 
 TEST_F(PmInfo, UndoKeepsStartUpAndGroupsWithItemsAndUnquotesTheGroup) {
-    Recorder shell;
     struct Case {
         const char* record;
         const char* items;
@@ -169,17 +168,16 @@ TEST_F(PmInfo, UndoKeepsStartUpAndGroupsWithItemsAndUnquotesTheGroup) {
         {"DELETE,Pond,a,Fish,a,0", "0", {"request Pond", "[DeleteGroup(\"Pond\")]"}},
     };
     for (const Case& c : cases) {
-        shell.items = c.items;
+        shell_.items = c.items;
         const std::string twice = std::to_string(demo_) + "," + std::to_string(demo_);
         ASSERT_EQ(ZYNLOG_SetValue(Records(), c.record, twice.c_str()), 0);
         EXPECT_EQ(PM_Uninstall(Records(), demo_), 0);
-        EXPECT_EQ(shell.Take(), c.sent) << c.record;
+        EXPECT_EQ(shell_.Take(), c.sent) << c.record;
         EXPECT_EQ(Owners(c.record), "(none)") << "a demo listed twice is still the only owner";
     }
 }
 
 TEST_F(PmInfo, TheClientListsItselfForCleanUpAndCutsAnswersToTheBuffer) {
-    Recorder shell;
     const int modules = MODULE_Count();
     ASSERT_EQ(DDE_Connect(), 0);
     EXPECT_EQ(MODULE_Count(), modules + 1);

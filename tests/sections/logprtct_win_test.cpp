@@ -124,8 +124,12 @@ protected:
     // The test's places written W, B, D and S, the registry roots shortened.
     std::string Named(std::string text) const {
         for (auto [from, to] : {std::pair{short_saver_, "<short saver>"}, {d_, "D"}, {b_, "B"}, {w_, "W"},
-                                {std::string("C:\\ZYNSHORT"), "S"}, {std::string("HKEY_CURRENT_USER"), "HKCU"},
-                                {std::string("HKEY_LOCAL_MACHINE"), "HKLM"}, {std::string("HKEY_USERS"), "HKU"}}) {
+                                {std::string("C:\\ZYNSHORT"), "S"},
+                                {std::string("HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps\\.Default"), "EVENTS"},
+                                {std::string("HKEY_LOCAL_MACHINE\\System\\CurrentControlSet"), "CCS"},
+                                {std::string("HKEY_USERS\\.Default\\Control Panel"), "HKU\\CP"},
+                                {std::string("HKEY_CURRENT_USER"), "HKCU"}, {std::string("HKEY_LOCAL_MACHINE"), "HKLM"},
+                                {std::string("HKEY_USERS"), "HKU"}}) {
             for (size_t at; (at = text.find(from)) != std::string::npos;) text.replace(at, from.size(), to);
         }
         return text;
@@ -253,9 +257,8 @@ TEST_F(Protection, EachTokenWritesItsEntriesLinesAndValuesAndTheUninstallGivesTh
          "+D\\ZYNSHL32.INI [ZYN SHELL] [ZYN SHELL]\n+W\\SYSTEM.INI [boot] drivers=mmsystem.dll \n"
          "-W\\SYSTEM.INI [boot] drivers=mmsystem.dll STARTNAV.DLL\n", ""},
         {"Win95", "DOS7", "Explorer.exe", "NoStartupSound, Y, Y",
-         "+HKCU\\AppEvents\\Schemes\\Apps\\.Default\n+HKCU\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\n"
-         "+HKCU\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current\n"
-         "+HKCU\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current|(Default)=\n", ""},
+         "+EVENTS\n+EVENTS\\SystemStart\n+EVENTS\\SystemStart\\.Current\n+EVENTS\\SystemStart\\.Current|(Default)=\n",
+         ""},
         // Wine keeps WIN.INI's [Sounds] in the registry, and the key that holds it.
         {"Win3.x", "DOS6", "Explorer.exe", "NoStartupSound, Y, Y",
          "+HKCU\\Control Panel\\Sounds\n+HKCU\\Control Panel\\Sounds|SystemStart=\n",
@@ -265,13 +268,10 @@ TEST_F(Protection, EachTokenWritesItsEntriesLinesAndValuesAndTheUninstallGivesTh
          "+HKLM\\Config\\0001\\Display\\Settings|Advanced=1\n+HKLM\\Config\\0001\\Display\\Settings|SwCursor=0\n", ""},
         // The value overwritten is kept beside it until the uninstall.
         {"Win95", "DOS7", "Explorer.exe", "DisablePowerSaving, Y, Y",
-         "+HKLM\\System\\CurrentControlSet\\Control\\FileSystem|ACDriveSpinDown=00000000\n"
-         "-HKLM\\System\\CurrentControlSet\\Control\\FileSystem|ACDriveSpinDown=0102\n"
-         "+HKLM\\System\\CurrentControlSet\\Control\\FileSystem|ZYN_VALUE_0000=0102\n"
-         "+HKLM\\System\\CurrentControlSet\\Services\\VXD\\VPOWERD\n"
-         "+HKLM\\System\\CurrentControlSet\\Services\\VXD\\VPOWERD|Flags=01000000\n+HKU\\.Default\\Control Panel\n"
-         "+HKU\\.Default\\Control Panel\\desktop\n+HKU\\.Default\\Control Panel\\desktop|ScreenSaveLowPowerActive=0\n"
-         "+HKU\\.Default\\Control Panel\\desktop|ScreenSavePowerOffActive=0\n", ""},
+         "+CCS\\Control\\FileSystem|ACDriveSpinDown=00000000\n-CCS\\Control\\FileSystem|ACDriveSpinDown=0102\n"
+         "+CCS\\Control\\FileSystem|ZYN_VALUE_0000=0102\n+CCS\\Services\\VXD\\VPOWERD\n"
+         "+CCS\\Services\\VXD\\VPOWERD|Flags=01000000\n+HKU\\CP\n+HKU\\CP\\desktop\n"
+         "+HKU\\CP\\desktop|ScreenSaveLowPowerActive=0\n+HKU\\CP\\desktop|ScreenSavePowerOffActive=0\n", ""},
         {"WinNT", "DOS6", "Explorer.exe", "DisablePowerSaving, Y, Y", "", ""},
     };
     for (const Case& c : cases) {
@@ -319,18 +319,15 @@ TEST_F(Protection, CompaqShellRepairRunsAfterTheShellItReplacedIsGone) {
     }
 }
 
-TEST_F(Protection, AnyLineMakesTheDemoExclusive) {
+TEST_F(Protection, AnyLineMakesTheDemoExclusiveAndUnknownTokensEndTheRun) {
     const std::string script = "[Protection]\r\nNoRun, N, N\r\n[Empty]\r\n";
     ASSERT_EQ(INF_LoadText(script.c_str(), script.size()), 0);
     EXPECT_EQ(LOGPRTCT_Install(0, "Protection", PLIST_EXCLUSIVE_TEST), ERROR_PLIST_EXCLUSIVE);
     EXPECT_EQ(LOGPRTCT_Install(0, "Empty", PLIST_EXCLUSIVE_TEST), 1);
-}
-
-TEST_F(Protection, UnknownTokensEndTheRun) {
     // A blank before the comma belongs to the token.
     for (const char* line : {"NoRunAway, Y, Y", "NoRun , Y, Y"}) {
-        const std::string script = std::string("[Protection]\r\n") + line + "\r\n";
-        ASSERT_EQ(INF_LoadText(script.c_str(), script.size()), 0);
+        const std::string bad = std::string("[Protection]\r\n") + line + "\r\n";
+        ASSERT_EQ(INF_LoadText(bad.c_str(), bad.size()), 0);
         EXPECT_EXIT(LOGPRTCT_Install(0, "Protection", PLIST_INSTALL),
                     ::testing::ExitedWithCode(zyntest::kFatalExitCode), "")
             << line;
