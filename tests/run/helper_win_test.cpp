@@ -41,8 +41,7 @@ int RecordShutdown(unsigned flags, unsigned long reserved) { return g_shutdowns.
 class HelperList : public ::testing::Test {
 protected:
     void SetUp() override {
-        DeleteFileA(WindowsIni().c_str());
-        HELPER_Reset();
+        TearDown();
         g_shutdowns.clear();
         HELPER_SetRestartTarget(HKEY_CURRENT_USER, key_.c_str(), RecordShutdown);
     }
@@ -156,8 +155,7 @@ TEST_F(HelperRun, ArgumentsDecideWhatHappens) {
         {"missing list: nothing to delete but itself", missing, 0, true},
         {"quoted path", '"' + missing + '"', 0, true},
         {"no argument: not started by the program, touches nothing", "", 2, false},
-        {"blanks only", "   ", 2, false},
-    };
+        {"blanks only", "   ", 2, false}};
     for (const Case& c : cases) {
         EXPECT_EQ(Run({}, c.argument), c.exit_code) << c.what;
         if (!c.helper_removed) Sleep(500);

@@ -13,12 +13,6 @@
 
 namespace {
 
-std::string Var(const char* name) {
-    char value[1024] = "";
-    EXPECT_EQ(VAR_Get(name, value, sizeof value), 0) << name;
-    return value;
-}
-
 class InstallPaths : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -36,8 +30,7 @@ protected:
 TEST_F(InstallPaths, RelativePathsJoinTheBaseDirectoryWithinTheBuffer) {
     struct Case { const char *path, *expected; } cases[] = {
         {"a.txt", "D:\\SRC\\a.txt"}, {"sub\\a.txt", "D:\\SRC\\sub\\a.txt"}, {"", "D:\\SRC\\"}, {"C:x.txt", "C:x.txt"},
-        {"C:\\abs\\x.txt", "C:\\abs\\x.txt"}, {"\\\\server\\share\\x", "\\\\server\\share\\x"},
-    };
+        {"C:\\abs\\x.txt", "C:\\abs\\x.txt"}, {"\\\\server\\share\\x", "\\\\server\\share\\x"}};
     for (const Case& c : cases) {
         char buffer[64];
         std::strcpy(buffer, c.path);
@@ -63,7 +56,9 @@ TEST_F(InstallPaths, OnlyDirectoriesThatWereMadeAreRemembered) {
     ASSERT_EQ(LOGINST_CreateDirectories((second + "\\").c_str()), 0);
     EXPECT_TRUE(std::filesystem::is_directory(second));
     ASSERT_EQ(LOGINST_CreateDirectories(dir_.file("a\\c").c_str()), 0);
-    EXPECT_EQ(Var(LOGINST_ADDED_DIRECTORIES), first + ";" + second + ";" + dir_.file("a\\c"));
+    char list[1024] = "";
+    ASSERT_EQ(VAR_Get(LOGINST_ADDED_DIRECTORIES, list, sizeof list), 0);
+    EXPECT_EQ(list, first + ";" + second + ";" + dir_.file("a\\c"));
     EXPECT_EQ(LOGINST_CreateDirectories("\\\\server\\share\\x"), 0) << "network paths are left alone";
     zyntest::WriteFileBytes(dir_.file("file"), "x");
     EXPECT_EQ(LOGINST_CreateDirectories(dir_.file("file\\sub").c_str()), ERROR_SYS_DIRECTORY_MAKE);

@@ -19,8 +19,7 @@ TEST(CpuIdentity, SignatureVendorAndCacheDescriptors) {
     // Extended model and family bits are not looked at.
     struct Sig { uint32_t signature, type, family, model, stepping; } sigs[] = {
         {0x00000633, 0, 6, 3, 3}, {0x00001633, 1, 6, 3, 3}, {0x00000543, 0, 5, 4, 3},
-        {0x000306A9, 0, 6, 10, 9}, {0x00A00F11, 0, 15, 1, 1}, {0xFFFFFFFF, 3, 15, 15, 15},
-    };
+        {0x000306A9, 0, 6, 10, 9}, {0x00A00F11, 0, 15, 1, 1}, {0xFFFFFFFF, 3, 15, 15, 15}};
     for (const Sig& c : sigs) {
         CPU_INFO i;
         CPU_DecodeSignature(c.signature, &i);
@@ -30,16 +29,14 @@ TEST(CpuIdentity, SignatureVendorAndCacheDescriptors) {
     // Registers in the order ebx, edx, ecx; case matters.
     struct Vendor { const char *ebx, *edx, *ecx; int intel; } vendors[] = {
         {"Genu", "ineI", "ntel", 1}, {"Auth", "enti", "cAMD", 0}, {"genu", "ineI", "ntel", 0},
-        {"Genu", "ntel", "ineI", 0}, {"Cyri", "xIns", "tead", 0},
-    };
+        {"Genu", "ntel", "ineI", 0}, {"Cyri", "xIns", "tead", 0}};
     for (const Vendor& c : vendors)
         EXPECT_EQ(CPU_IsIntelVendor(Chars(c.ebx), Chars(c.edx), Chars(c.ecx)), c.intel) << c.ebx << c.edx << c.ecx;
     // Only the first fifteen descriptor bytes count.
     struct Cache { uint32_t regs[4]; uint32_t kb; } caches[] = {
         {{0x03020101, 0, 0, 0x0C040843}, 512}, {{0x43424101, 0, 0, 0}, 128 + 256 + 512},
         {{0x00000001, 0x00004400, 0x45000000, 0}, 1024 + 2048}, {{0x00000001, 0, 0, 0x00444444}, 3 * 1024},
-        {{0x00000001, 0, 0, 0x45000000}, 0}, {{0x40464001, 0x3F3F3F3F, 0, 0}, 0},
-    };
+        {{0x00000001, 0, 0, 0x45000000}, 0}, {{0x40464001, 0x3F3F3F3F, 0, 0}, 0}};
     for (const Cache& c : caches) EXPECT_EQ(CPU_CacheFromDescriptors(c.regs), c.kb) << std::hex << c.regs[0];
 }
 
@@ -53,8 +50,7 @@ TEST(CpuClass, FamilyTypeModelAndCacheGiveClassAndSubtype) {
         {6, 0, 5, 0, 8, 5}, {6, 0, 5, 1, 8, 6}, {6, 0, 6, 256, 8, 6}, {6, 0, 6, 257, 8, 4}, {6, 0, 5, 2048, 8, 4},
         // other models: no cache, below 512 KB, 512 KB and more
         {6, 0, 7, 0, 8, 5}, {6, 0, 8, 256, 8, 6}, {6, 0, 8, 511, 8, 6}, {6, 0, 8, 512, 8, 0}, {6, 0, 0, 1024, 8, 0},
-        {6, 2, 15, 0, 8, 5},
-    };
+        {6, 2, 15, 0, 8, 5}};
     for (const Case& c : cases) {
         CPU_INFO info;
         info.family = c.family, info.type = c.type, info.model = c.model, info.cache_kb = c.cache;
@@ -68,14 +64,12 @@ TEST(CpuClock, TicksTotalsAndScanLoopRounding) {
     // 1193182 Hz: the old timer chip; a counter below 10 Hz cannot be used.
     struct Ticks { int64_t ticks, frequency, us; } ticks[] = {
         {1000, 1193182, 838}, {1050, 1193182, 880}, {1000, 3579545, 279}, {1000, 10000000, 100},
-        {1, 2000000, 1}, {1, 2000020, 0}, {1000, 9, 0}, {0, 10000000, 0}, {4000000000LL, 10000000, 400000000},
-    };
+        {1, 2000000, 1}, {1, 2000020, 0}, {1000, 9, 0}, {0, 10000000, 0}, {4000000000LL, 10000000, 400000000}};
     for (const Ticks& c : ticks) EXPECT_EQ(CPU_TicksToMicroseconds(c.ticks, c.frequency), c.us) << c.ticks << "@" << c.frequency;
     // Tenths round up only above 5; hundredths above 5 lift tenths of 5.
     struct Totals { uint64_t cycles, us; long mhz; } totals[] = {
         {200000, 1000, 200}, {200500, 1000, 200}, {200600, 1000, 201}, {200560, 1000, 201}, {200550, 1000, 200},
-        {199990, 1000, 200}, {266666, 1000, 267}, {999, 1000, 1}, {0, 1000, 0}, {5000, 0, 0},
-    };
+        {199990, 1000, 200}, {266666, 1000, 267}, {999, 1000, 1}, {0, 1000, 0}, {5000, 0, 0}};
     for (const Totals& c : totals) EXPECT_EQ(CPU_MHzFromTotals(c.cycles, c.us), c.mhz) << c.cycles << "/" << c.us;
     // The loop's cycles per family; none known after family 7.
     struct Scan { uint32_t family; int64_t us; long mhz; } scans[] = {
@@ -101,11 +95,10 @@ TEST(CpuClock, RoundsStopWhenThreeAgreeWithinOneMegahertz) {
         {never, 20, 250},
         {{{20000, 1000}, {40000, 2000}, {60000, 3000}}, 3, 200},  // weighted by time
     };
-    int row = 0;
     for (const Case& c : cases) {
         Script script{c.rounds};
-        EXPECT_EQ(CPU_MHzFromRounds(10000000, std::ref(script)), c.mhz) << row;  // 1000 ticks = 100 µs
-        EXPECT_EQ(script.used, c.used) << row++;
+        EXPECT_EQ(CPU_MHzFromRounds(10000000, std::ref(script)), c.mhz) << &c - cases;  // 1000 ticks = 100 µs
+        EXPECT_EQ(script.used, c.used) << &c - cases;
     }
 }
 

@@ -18,7 +18,6 @@ using Owner = zyn::UniqueHandle<CountingTraits>;
 
 TEST(HandleOwner, EveryHandleIsClosedExactlyOnceAndNoneValuesNever) {
     g_closed.clear();
-    int released;
     {
         Owner a(7), none(-1);
         Owner b(std::move(a)), c;
@@ -32,10 +31,9 @@ TEST(HandleOwner, EveryHandleIsClosedExactlyOnceAndNoneValuesNever) {
         d = std::move(self);
         EXPECT_EQ(g_closed, std::vector<int>({1, 2, 3}));
         EXPECT_EQ(d.get(), 4);
-        released = f.release();
+        EXPECT_EQ(f.release(), 5);
         EXPECT_EQ(f.get(), 0);
     }
-    EXPECT_EQ(released, 5);
     EXPECT_EQ(g_closed, std::vector<int>({1, 2, 3, 4, 7}));
 }
 

@@ -19,28 +19,20 @@ std::string Get(const char* name) { return zyntest::VarText(name); }
 TEST(SysInventoryText, OsDosMemoryBootDriveAndDirectories) {
     // A failed query's platform is not trusted.
     struct Os { bool ok; unsigned long platform; const char* os; } oses[] = {
-        {true, 0, "Win3.x"}, {true, 1, "Win95"}, {true, 2, "WinNT"}, {true, 3, "Unknown"}, {false, 2, "Unknown"},
-    };
+        {true, 0, "Win3.x"}, {true, 1, "Win95"}, {true, 2, "WinNT"}, {true, 3, "Unknown"}, {false, 2, "Unknown"}};
     for (const Os& c : oses) EXPECT_STREQ(SYSCHECK_OsName(c.ok, c.platform), c.os) << c.ok << " " << c.platform;
     // The top byte counts: an NT build number or the 95 family's top bit do not.
-    struct Dos { uint32_t version; const char* dos; } doses[] = {
-        {0x05000000, "DOS5"}, {0x05FFFFFF, "DOS5"}, {0x00000A03, "DOS5"},
-        {0x06000000, "DOS6"}, {0x1DB10106, "DOS6"}, {0xC0000004, "DOS6"},
-    };
+    struct Dos { uint32_t version; const char* dos; } doses[] = {{0x05000000, "DOS5"}, {0x05FFFFFF, "DOS5"},
+        {0x00000A03, "DOS5"}, {0x06000000, "DOS6"}, {0x1DB10106, "DOS6"}, {0xC0000004, "DOS6"}};
     for (const Dos& c : doses) EXPECT_STREQ(SYSCHECK_DosName(c.version), c.dos) << std::hex << c.version;
     struct Memory { uint64_t bytes; long mb; } memories[] = {
-        {0, 0}, {1, 1}, {16ull << 20, 16}, {(16ull << 20) + 1, 17}, {(16ull << 20) - 1, 16}, {8ull << 30, 8192},
-    };
+        {0, 0}, {1, 1}, {16ull << 20, 16}, {(16ull << 20) + 1, 17}, {(16ull << 20) - 1, 16}, {8ull << 30, 8192}};
     for (const Memory& c : memories) EXPECT_EQ(SYSCHECK_MemoryMegabytes(c.bytes), c.mb) << c.bytes;
-    struct Text { const char *in, *out; } boots[] = {
-        {"C:\\WINDOWS\\COMMAND.COM", "C:"}, {"d:\\winnt\\system32\\cmd.exe", "d:"}, {"Z", "Z:"},
-        {"", ""}, {"\\\\server\\share\\cmd.exe", ""}, {"1:\\cmd.exe", ""}, {" C:\\cmd.exe", ""},
-    };
+    struct Text { const char *in, *out; } boots[] = {{"C:\\WINDOWS\\COMMAND.COM", "C:"}, {"d:\\winnt\\cmd.exe", "d:"},
+        {"Z", "Z:"}, {"", ""}, {"\\\\server\\share\\cmd.exe", ""}, {"1:\\cmd.exe", ""}, {" C:\\cmd.exe", ""}};
     for (const Text& c : boots) EXPECT_EQ(SYSCHECK_BootDrive(c.in), c.out) << c.in;
-    const Text directories[] = {
-        {"C:\\WINDOWS", "C:\\WINDOWS"}, {"C:\\WINDOWS\\", "C:\\WINDOWS"}, {"C:\\", "C:"},
-        {"C:\\WINDOWS\\\\", "C:\\WINDOWS\\"}, {"", ""},
-    };
+    const Text directories[] = {{"C:\\WINDOWS", "C:\\WINDOWS"}, {"C:\\WINDOWS\\", "C:\\WINDOWS"}, {"C:\\", "C:"},
+                                {"C:\\WINDOWS\\\\", "C:\\WINDOWS\\"}, {"", ""}};
     for (const Text& c : directories) EXPECT_EQ(SYSCHECK_DirectoryValue(c.in), c.out) << c.in;
 }
 
@@ -50,14 +42,12 @@ TEST(SysInventoryText, DriveClassesAndFloppyDevices) {
         {0, false, SYSCHECK_DRIVE_UNDETERMINED}, {1, false, SYSCHECK_DRIVE_UNDETERMINED}, {2, false, SYSCHECK_DRIVE_REMOVABLE},
         {2, true, SYSCHECK_DRIVE_FLOPPY}, {3, false, SYSCHECK_DRIVE_FIXED}, {3, true, SYSCHECK_DRIVE_FIXED},
         {4, false, SYSCHECK_DRIVE_NETWORK}, {5, false, SYSCHECK_DRIVE_CDROM}, {6, false, SYSCHECK_DRIVE_RAMDISK},
-        {7, false, SYSCHECK_DRIVE_UNDETERMINED}, {0xFFFFFFFFu, true, SYSCHECK_DRIVE_UNDETERMINED},
-    };
+        {7, false, SYSCHECK_DRIVE_UNDETERMINED}, {0xFFFFFFFFu, true, SYSCHECK_DRIVE_UNDETERMINED}};
     for (const Case& c : cases) EXPECT_EQ(SYSCHECK_DriveClass(c.type, c.floppy), c.cls) << c.type << " " << c.floppy;
     struct Name { const char* device; bool floppy; } names[] = {
         {"\\Device\\Floppy0", true}, {"\\DEVICE\\FLOPPY1", true}, {"\\Device\\Harddisk1\\DP(1)0-0+3", false},
         {"\\Device\\CdRom0", false}, {"\\??\\C:\\floppy-images", false},
-        {"\\??\\Z:\\Device\\Floppy0", false}, {"\\Device\\Flopp", false}, {"", false},
-    };
+        {"\\??\\Z:\\Device\\Floppy0", false}, {"\\Device\\Flopp", false}, {"", false}};
     for (const Name& n : names) EXPECT_EQ(SYSCHECK_IsFloppyDevice(n.device), n.floppy) << n.device;
     // Diskette drives: 360K, 1.2M, 720K, 8-inch single and double, 1.44M, 2.88M.
     for (unsigned t = 0; t < 16; ++t) EXPECT_EQ(SYSCHECK_IsFloppyDeviceType(t), t <= 4 || t == 7 || t == 9) << t;
@@ -85,14 +75,12 @@ TEST_F(SysInventoryStore, EveryVariableHoldsItsValueAsTextAndCommandLineWordsCha
         {"SystemCPU", "8"},             {"SystemCPUSubType", "6"},  {"SystemCPUManufacturer", "1"},
         {"SystemMHz", "233"},           {"SystemMMX", "Y"},         {"BackDoor", "N"},
         {"WindowsDirectory", "C:\\WINDOWS"}, {"WindowsSystemDirectory", "C:\\WINDOWS\\SYSTEM"},
-        {"InstallIs32Bit", "Y"},
-    };
+        {"InstallIs32Bit", "Y"}};
     for (const auto& [name, value] : expected) EXPECT_EQ(Get(name), value) << name;
     struct Case { std::vector<const char*> words; const char* values; } cases[] = {
         {{}, "YNN90"}, {{"BPOFF"}, "NNN90"}, {{"bpoff"}, "NNN90"}, {{"PII"}, "YYY266"},
         {{"Pii", "BpOff"}, "NYY266"}, {{"PII", "bpoff"}, "NYY266"},
-        {{"BPOFFX", "PI", "PIII", "/PII", "", "-bpoff"}, "YNN90"},
-    };
+        {{"BPOFFX", "PI", "PIII", "/PII", "", "-bpoff"}, "YNN90"}};
     inv_.mmx = false, inv_.mhz = 90;
     for (const Case& c : cases) {
         SYSCHECK_StoreInventory(inv_);

@@ -16,8 +16,7 @@ TEST(ZynDiskText, AttributeFilterFollowsTheMaskBitByBit) {
         {0x00, 0x00, true}, {0x80, 0x00, true}, {0x01, 0x00, true}, {0x20, 0x00, true}, {0x21, 0x80, true},
         {0x20, 0x20, true}, {0x22, 0x20, false}, {0x02, 0x86, true}, {0x04, 0x86, true}, {0x06, 0x84, false},
         {0x10, 0x86, false}, {0x10, 0x96, true}, {0x12, 0x90, false}, {0x12, 0x92, true}, {0x2000, 0x00, true},
-        {0x2002, 0x80, false},
-    };
+        {0x2002, 0x80, false}};
     for (const Case& c : cases)
         EXPECT_EQ(SYS_AttributesMatch(c.attributes, c.mask), c.match) << std::hex << c.attributes << " " << c.mask;
 }
@@ -26,8 +25,7 @@ TEST(ZynDiskText, PatternPartsAndWildcards) {
     struct Parts { const char *pattern, *drive, *directory, *file; } parts[] = {
         {"C:\\src\\*.*", "C:", "\\src\\", "*.*"}, {"C:\\*.txt", "C:", "\\", "*.txt"}, {"c:name.dat", "c:", "", "name.dat"},
         {"sub\\deeper\\a?.b", "", "sub\\deeper\\", "a?.b"}, {"*.*", "", "", "*.*"},
-        {"\\\\server\\share\\f", "", "\\\\server\\share\\", "f"}, {"C:\\dir\\", "C:", "\\dir\\", ""}, {"", "", "", ""},
-    };
+        {"\\\\server\\share\\f", "", "\\\\server\\share\\", "f"}, {"C:\\dir\\", "C:", "\\dir\\", ""}, {"", "", "", ""}};
     for (const Parts& c : parts) {
         ZYNDISK_PATTERN p = ZYNDISK_SplitPattern(c.pattern);
         EXPECT_EQ(p.drive + "|" + p.directory + "|" + p.file, std::string(c.drive) + "|" + c.directory + "|" + c.file);
@@ -36,8 +34,7 @@ TEST(ZynDiskText, PatternPartsAndWildcards) {
         {"*", "", true}, {"*", "anything.at.all", true}, {"*.TXT", "read.me.txt", true},
         {"*.txt", "readme.txt.bak", false}, {"a?c", "ABC", true}, {"a?c", "ac", false}, {"a*b*c", "aXXbYYbZc", true},
         {"a*b*c", "aXXbYYc_", false}, {"C:\\DEMO\\*", "c:\\demo\\sub", true}, {"*sub", "C:\\demo\\sub", true},
-        {"sub", "C:\\demo\\sub", false}, {"", "", true}, {"", "x", false}, {"**?", "x", true},
-    };
+        {"sub", "C:\\demo\\sub", false}, {"", "", true}, {"", "x", false}, {"**?", "x", true}};
     for (const Wild& c : wilds) EXPECT_EQ(ZYNDISK_WildcardMatch(c.pattern, c.text), c.match) << c.pattern << " " << c.text;
 }
 
@@ -46,8 +43,7 @@ TEST(ZynDiskText, FolderDestinationsKeepTheRelativeLayout) {
         {"D:\\out\\", "C:\\src", "C:\\src", "a.txt", "D:\\out\\a.txt"},
         {"D:\\out\\", "C:\\src", "C:\\src\\x\\y", "a.txt", "D:\\out\\x\\y\\a.txt"},
         {"D:\\out\\one.txt", "C:\\src", "C:\\src\\x", "a.txt", "D:\\out\\one.txt"},
-        {"", "C:\\src", "C:\\src\\x", "a.txt", ""}, {"D:\\", "", "\\x", "a", "D:\\x\\a"},
-    };
+        {"", "C:\\src", "C:\\src\\x", "a.txt", ""}, {"D:\\", "", "\\x", "a", "D:\\x\\a"}};
     for (const Case& c : cases)
         EXPECT_EQ(ZYNDISK_EntryDestination(c.destination, c.root, c.directory, c.name), c.expected) << c.directory;
 }
@@ -57,8 +53,7 @@ TEST(ZynDiskText, WildcardDeletesAreRefusedInRootsAndSystemFoldersOnly) {
     struct Case { const char* pattern; int refused; } cases[] = {
         {"C:\\*.*", 1}, {"d:*.*", 1}, {"C:\\file?.txt", 1}, {"\\*.*", 1}, {"C:\\windows\\*.tmp", 1},
         {"c:\\Windows\\System32\\x*.dll", 1}, {"C:\\WINDOWS\\FONTS\\*.fon", 1}, {"C:\\windows\\one.tmp", 0},
-        {"C:\\", 0}, {"C:\\DEMO\\*.*", 0}, {"C:\\DEMO\\WINDOWS\\*.*", 0}, {"*.*", 0},
-    };
+        {"C:\\", 0}, {"C:\\DEMO\\*.*", 0}, {"C:\\DEMO\\WINDOWS\\*.*", 0}, {"*.*", 0}};
     for (const Case& c : cases)
         EXPECT_EQ(ZYNDISK_IsProhibited(c.pattern, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM32"), c.refused) << c.pattern;
     EXPECT_EQ(ZYNDISK_IsProhibited("X:\\any\\*.*", "", ""), 0) << "unknown system folders refuse nothing";
@@ -67,8 +62,7 @@ TEST(ZynDiskText, WildcardDeletesAreRefusedInRootsAndSystemFoldersOnly) {
 TEST(ZynDiskText, ClusterRoundingAndSaturation) {
     struct Case { uint32_t size, cluster, rounded; } cases[] = {
         {0, 4096, 0}, {1, 4096, 4096}, {4096, 4096, 4096}, {4097, 4096, 8192}, {5, 0, 5}, {5, 1, 5},
-        {0xFFFFFFFFu, 4096, 0xFFFFFFFFu}, {0xFFFFF001u, 4096, 0xFFFFFFFFu},
-    };
+        {0xFFFFFFFFu, 4096, 0xFFFFFFFFu}, {0xFFFFF001u, 4096, 0xFFFFFFFFu}};
     for (const Case& c : cases) EXPECT_EQ(ZYNDISK_RoundToClusters(c.size, c.cluster), c.rounded) << c.size << "/" << c.cluster;
     EXPECT_EQ(ZYNDISK_AddSaturating(1, 2), 3u);
     EXPECT_EQ(ZYNDISK_AddSaturating(0xFFFFFFF0u, 0x10), 0xFFFFFFFFu);

@@ -105,8 +105,7 @@ TEST_F(CopyEngine, WalkGoesDeepestFirstAndHandsOverMatchingFolders) {
     struct Case { const char* pattern; uint32_t mask, flags; Strings walked; } cases[] = {
         {"\\*.dat", 0x86, kTree, {s + "\\c.dat -> "}},
         {"\\*A1", 0x86, kTree, {s + "\\A\\A1 -> "}},
-        {"\\?", 0x96, 0, {s + "\\. -> ", s + "\\A -> ", s + "\\B -> "}},
-    };
+        {"\\?", 0x96, 0, {s + "\\. -> ", s + "\\A -> ", s + "\\B -> "}}};
     for (const Case& c : cases) {
         g_hooks.walked.clear();
         EXPECT_EQ(ZYNDISK_Walk(RecordStep, (s + c.pattern).c_str(), c.mask, nullptr, 0, c.flags, 0), 0);
@@ -171,8 +170,7 @@ TEST_F(CopyEngine, OverwriteRules) {
         {"never-kept", ZYNDISK_NEVER_OVERWRITE, true, false, 0, 0, false, false},
         {"never-missing", ZYNDISK_NEVER_OVERWRITE, false, false, 0, 0, true, false},
         {"by-version", ZYNDISK_BY_VERSION, false, false, 0, ERROR_ZYNDISK_UNIMPLEMENTED, false, false},
-        {"compressed", ZYNDISK_COMPRESSED, false, false, 0, ERROR_ZYNDISK_UNIMPLEMENTED, false, false},
-    };
+        {"compressed", ZYNDISK_COMPRESSED, false, false, 0, ERROR_ZYNDISK_UNIMPLEMENTED, false, false}};
     Write("src.txt", "NEW CONTENT");
     ASSERT_TRUE(zyntest::SetWriteYear(Path("src.txt"), 2000));
     for (const Case& c : cases) {
