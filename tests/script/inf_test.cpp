@@ -51,13 +51,10 @@ TEST_F(Inf, ReadLineReturnsOnlyTheSectionsDataLines) {
         {"a semicolon after blanks is data", "[S]\r\n  ;x\r\n", "S", {"  ;x"}},
         {"a bare line feed drops the last character", "[S]\nabc\nde\r\n", "S", {"ab", "de"}},
         {"a final line without line end loses two", "[S]\r\nabc\r\nwxyz", "S", {"abc", "wx"}},
-        {"a final single character is lost", "[S]\r\nabc\r\nx", "S", {"abc"}},
-        {"a blank line made of a bare line feed", "[S]\n\nx\r\n", "S", {"x"}},
         {"a one-character line with a bare line feed is blank", "[S]\nq\nx\r\n", "S", {"x"}},
         {"data right before the next header", "[S]\r\na\r\nb\r\n[T]\r\nc\r\n", "S", {"a", "b"}},
         {"any line starting with [ ends the section", "[S]\r\na\r\n[no header\r\nb\r\n", "S", {"a"}},
         {"a [ later in the line is text", "[S]\r\nx[T]\r\n", "S", {"x[T]"}},
-        {"section content keeps its case", "[s]\r\nMixed Case\r\n", "S", {"Mixed Case"}},
         {"text after the ] of a header is ignored", "[Disks] \r\nd\r\n", "disks", {"d"}},
         {"an empty last section", "[A]\r\na\r\n[S]\r\n", "S", {}},
         {"event lines are not returned", "[S]\r\n{ADD_GRAPHIC_TYPE, P, 1, 2}\r\na\r\n{}\r\n", "S", {"a"}},
@@ -92,15 +89,12 @@ TEST_F(Inf, FindSectionMatchesWholeLineInitialHeadersIgnoringCase) {
         {"a name is not a part of a longer header", "[Protection Files]\r\np\r\n[Files2]\r\nf\r\n", "Files",
          ERROR_INF_SECTION_NOT_FOUND, nullptr},
         {"lower-case name, mixed-case header", "[Files]\r\nx\r\n", "files", 0, "x"},
-        {"mixed-case name, upper-case header", "[FILES]\r\nx\r\n", "Files", 0, "x"},
         {"the first of two equal headers wins", "[A]\r\n1\r\n[a]\r\n2\r\n", "A", 0, "1"},
         {"the name inside a data line does not count", "[X]\r\nsee [A]\r\n[A]\r\nreal\r\n", "a", 0, "real"},
         {"a header that ends in the name does not count", "[AB]\r\nab\r\n[B]\r\nb\r\n", "B", 0, "b"},
         {"a header not in the first column does not count", " [A]\r\nx\r\n", "A", ERROR_INF_SECTION_NOT_FOUND,
          nullptr},
         {"the first header of the script", "[A]\nx\r\n", "A", 0, "x"},
-        {"names with blanks", "[PM Info]\r\ng\r\n", "pm info", 0, "g"},
-        {"a missing section", "[A]\r\nx\r\n", "B", ERROR_INF_SECTION_NOT_FOUND, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -188,7 +182,6 @@ TEST_F(Inf, ReadTokensCutsALineIntoExactlyNFields) {
         Lines tokens;  // the first fields after the read
     } cases[] = {
         {"an empty middle token", "a,,b", 3, 256, 0, {"a", "", "b"}},
-        {"an empty first token", ",x", 2, 256, 0, {"", "x"}},
         {"a trailing comma gives an empty last token", "a,b,", 3, 256, 0, {"a", "b", ""}},
         {"a lone comma is two empty tokens", ",", 2, 256, 0, {"", ""}},
         {"blanks, tabs around tokens go", "  x  ,\ty ", 2, 256, 0, {"x", "y"}},
@@ -197,7 +190,6 @@ TEST_F(Inf, ReadTokensCutsALineIntoExactlyNFields) {
         {"a semicolon after blanks is data", "  ;x,y", 2, 256, 0, {";x", "y"}},
         {"a quoted comma does not split and quotes stay", "Demo, 1, \"Uninstall $(ApplicationName), now\", Y",
          4, 256, 0, {"Demo", "1", "\"Uninstall $(ApplicationName), now\"", "Y"}},
-        {"a quote in the first column opens", "\"a,b\",c", 2, 256, 0, {"\"a,b\"", "c"}},
         {"a backslash-quote does not close", "\"a\\\",b\",c", 2, 256, 0, {"\"a\\\",b\"", "c"}},
         {"a backslash-quote does not open", "\\\"a,b", 2, 256, 0, {"\\\"a", "b"}},
         {"an open quote runs to the end of the line", "x,\"a,b", 2, 256, 0, {"x", "\"a,b"}},
@@ -207,7 +199,6 @@ TEST_F(Inf, ReadTokensCutsALineIntoExactlyNFields) {
         {"trimmed blanks do not count against W", "  1234567  ,x", 2, 8, 0, {"1234567", "x"}},
         {"a line as long as N x W is too long", "abc,defg", 2, 4, ERROR_INF_BUFFER_TOO_SMALL, {"", ""}},
         {"too few tokens keeps those found", "a,b", 3, 256, ERROR_INF_TOO_FEW_TOKENS_FOUND, {"a", "b", ""}},
-        {"blanks only when more are expected", "  ", 2, 256, ERROR_INF_TOO_FEW_TOKENS_FOUND, {"", ""}},
         {"too many tokens keeps the first N", "a,b,c", 2, 256, ERROR_INF_TOO_MANY_TOKENS_FOUND, {"a", "b"}},
         {"a trailing comma counts as a token", "a,b,", 2, 256, ERROR_INF_TOO_MANY_TOKENS_FOUND, {"a", "b"}},
     };
