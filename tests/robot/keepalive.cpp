@@ -12,44 +12,29 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-constexpr char kClassName[] = "ZynKeepAlive";
-
-LRESULT CALLBACK KeepAliveProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-        case WM_TIMER:
-            DestroyWindow(window);
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default: return DefWindowProcA(window, message, wparam, lparam);
-    }
+static LRESULT CALLBACK KeepAliveProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_TIMER) DestroyWindow(window);
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(window, message, wparam, lparam);
 }
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const long seconds = __argc > 1 ? std::atol(__argv[1]) : 3600;
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = KeepAliveProc;
     windowClass.hInstance = instance;
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassA(&windowClass)) return 1;
+    windowClass.lpszClassName = "ZynKeepAlive";
     // Visible but off the screen: it keeps the desktop alive without showing in screenshots.
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "keep-alive", WS_POPUP | WS_VISIBLE, -200, -200, 8,
-                                  8, nullptr, nullptr, instance, nullptr);
+    HWND window = RegisterClassA(&windowClass) ? CreateWindowExA(WS_EX_TOOLWINDOW, "ZynKeepAlive", "keep-alive",
+                                                                  WS_POPUP | WS_VISIBLE, -200, -200, 8, 8, nullptr,
+                                                                  nullptr, instance, nullptr)
+                                               : nullptr;
     if (window == nullptr) return 1;
     SetTimer(window, 1, static_cast<UINT>(seconds > 0 ? seconds : 3600) * 1000u, nullptr);
-    UpdateWindow(window);
     if (__argc > 2) {
         if (FILE* ready = std::fopen(__argv[2], "wb")) std::fclose(ready);
     }
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
     return 0;
 }

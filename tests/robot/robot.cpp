@@ -1,26 +1,75 @@
-#include "robot.h"
+// robot.exe: drives the dialogs of another process the way a user would, through real
+// window messages, following a step script; a dialog the script did not announce fails it.
+//
+//   robot run --exe PATH [--args TEXT] --script FILE [options]
+//   robot attach --image NAME --script FILE [options]   the first process running NAME
+//                               (a file name such as INST.EXE), waited for
+// options: --res MODULE (more than once: where templates are looked up; run adds the
+// program itself), --exit-timeout S (default 60), --poll MS (between two looks, default
+// 50; a benchmark wants a finer one), --shots DIR and --shot-cmd SCRIPT (default: the
+// environment's ZYN_SHOT_DIR and ZYN_SHOT_CMD), --leave (the script may end while the
+// program runs, and a failure leaves it running).
+// Exit codes: 0 the script passed, 1 it failed, 2 bad usage or script.
+//
+// Steps, one per line; '#' starts a comment line. Values are bare words or "quoted"
+// (inside quotes: "" is a quote, \n a line break, \\ a backslash, any other backslash
+// stays as it is, so "C:\DEMO" needs no doubling).
+//   expect dialog|messagebox COND... [timeout=S]  wait for a new dialog; it becomes current
+//   allow dialog|messagebox COND...               from here on, a dialog like this that shows
+//                                                 up unasked (a progress window) is no failure
+//   assert COND...                                check the current dialog
+//   select COND...                                make an expected dialog that is still open
+//                                                 current again (the status window below a question)
+//   set ID VALUE | check ID | click ID            type into, check or click a control
+//   gone [timeout=S]                              wait until the current dialog has vanished;
+//                                                 the one below it becomes current again
+//   shot NAME                                     a screenshot NAME.png (a diagnostic, never a failure)
+//   exit CODE [timeout=S]                         wait for the process to end with CODE
+// COND is caption=TEXT, template=NAME or ID=TEXT (a control's text, line breaks as "\n");
+// "~=" instead of "=" means "contains". ID is a number (decimal, 0x hex, -1) or a button
+// name: ok cancel abort retry ignore yes no close help tryagain continue, or "text" for a
+// message box's text.
+#include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <sstream>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
-namespace zynrobot {
+#include "sys/handle.h"
 
 namespace {
 
-// Long enough for a busy program to answer, short enough that a hung one
-// cannot stop the robot from reporting.
-constexpr UINT kSendTimeoutMs = 3000;
+// Control ids compared as the 16 bits a dialog template stores: -1 and 0xFFFF are one control.
+using Id = uint16_t;
 
-std::string Normalize(std::string text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        out += text[i];
-    }
-    return out;
-}
+// Long enough for a busy program to answer, short enough that a hung one cannot stop the report.
+constexpr UINT kSendTimeoutMs = 3000;
+// A new dialog may get its texts just after it shows; judge it only after this, and only
+// after several looks in a row (one caught while built or torn down shows other controls).
+constexpr DWORD kSettleMs = 500;
+constexpr int kStrikes = 4;
+
+struct Options {
+    std::vector<std::string> resources;
+    DWORD timeoutMs = 15000, exitTimeoutMs = 60000, pollMs = 50;
+    std::string shotDir, shotCommand;
+    bool leave = false;
+};
+
+// ---- windows -------------------------------------------------------------------------------
 
 std::string ClassOf(HWND window) {
     char name[256] = {};
@@ -28,129 +77,78 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-// WM_GETTEXT is marshalled across processes and reaches edit controls,
-// whose text GetWindowTextA cannot read from outside.
+// WM_GETTEXT is marshalled across processes and reaches edit controls, whose text
+// GetWindowTextA cannot read from outside. Line breaks come back as "\n".
 std::string ReadText(HWND window) {
-    DWORD_PTR length = 0;
-    if (SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)) {
-        std::string buffer(length + 1, '\0');
-        DWORD_PTR got = 0;
-        if (SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                                SMTO_ABORTIFHUNG, kSendTimeoutMs, &got)) {
-            buffer.resize(std::min<size_t>(got, length));
-            return Normalize(buffer);
-        }
+    DWORD_PTR length = 0, got = 0;
+    std::string text(SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)
+                         ? length + 1 : 0, '\0');
+    if (text.empty() || !SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                                             SMTO_ABORTIFHUNG, kSendTimeoutMs, &got)) {
+        return {};
     }
-    char buffer[4096] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return Normalize(buffer);
+    text.resize(std::min<size_t>(got, length));
+    for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+    return text;
 }
 
-std::vector<HWND> Children(HWND dialog) {
-    std::vector<HWND> children;
+HWND FindControl(HWND dialog, Id id) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        children.push_back(child);
-    }
-    return children;
-}
-
-HWND FindControl(HWND dialog, ControlId id) {
-    for (HWND child : Children(dialog)) {
-        if (static_cast<ControlId>(GetDlgCtrlID(child)) == id) return child;
+        if (static_cast<Id>(GetDlgCtrlID(child)) == id) return child;
     }
     return nullptr;
 }
 
-bool IsButtonClass(const std::string& name) { return _stricmp(name.c_str(), "Button") == 0; }
-bool IsStaticClass(const std::string& name) { return _stricmp(name.c_str(), "Static") == 0; }
-
 std::string Quote(const std::string& text) {
     std::string out = "\"";
-    for (char c : text) {
-        if (c == '\n') out += "\\n";
-        else out += c;
-    }
+    for (char c : text) out += c == '\n' ? std::string("\\n") : std::string(1, c);
     return out + "\"";
 }
 
-// Reads the control ids of a classic (DIALOG) or extended (DIALOGEX) template.
-class TemplateReader {
-public:
-    TemplateReader(const BYTE* data, size_t size) : p_(data), end_(data + size) {}
-
-    std::optional<std::vector<ControlId>> Ids() {
-        const bool extended = size_t(end_ - p_) >= 4 && Word(p_) == 1 && Word(p_ + 2) == 0xFFFF;
-        DWORD style = 0;
-        WORD count = 0;
-        if (extended) {
-            if (!Skip(4 + 4 + 4)) return std::nullopt;  // version, signature, help id, extended style
-            if (!Dword(style) || !Count(count) || !Skip(8)) return std::nullopt;
-        } else {
-            if (!Dword(style) || !Skip(4) || !Count(count) || !Skip(8)) return std::nullopt;
-        }
-        if (!SkipNameOrOrdinal() || !SkipNameOrOrdinal() || !SkipString()) return std::nullopt;  // menu, class, title
-        if (style & (DS_SETFONT | DS_SHELLFONT)) {
-            if (!Skip(extended ? 6 : 2) || !SkipString()) return std::nullopt;
-        }
-        std::vector<ControlId> ids;
-        for (WORD i = 0; i < count; ++i) {
-            Align();
-            DWORD id = 0;
-            if (extended) {
-                if (!Skip(4 + 4 + 4 + 8) || !Dword(id)) return std::nullopt;
-            } else {
-                WORD shortId = 0;
-                if (!Skip(4 + 4 + 8) || !Word16(shortId)) return std::nullopt;
-                id = shortId;
-            }
-            if (!SkipNameOrOrdinal() || !SkipNameOrOrdinal()) return std::nullopt;  // class, text
-            WORD extra = 0;
-            if (!Word16(extra) || !Skip(extra)) return std::nullopt;
-            ids.push_back(static_cast<ControlId>(id));
-        }
-        std::sort(ids.begin(), ids.end());
-        return ids;
-    }
-
-private:
-    static WORD Word(const BYTE* at) { WORD w; std::memcpy(&w, at, 2); return w; }
-    bool Skip(size_t n) {
-        if (size_t(end_ - p_) < n) return false;
-        p_ += n;
-        return true;
-    }
-    bool Word16(WORD& w) {
-        if (end_ - p_ < 2) return false;
-        w = Word(p_);
-        p_ += 2;
-        return true;
-    }
-    bool Count(WORD& w) { return Word16(w); }
-    bool Dword(DWORD& d) {
-        if (end_ - p_ < 4) return false;
-        std::memcpy(&d, p_, 4);
-        p_ += 4;
-        return true;
-    }
-    bool SkipString() {
-        WORD w = 0;
-        do {
-            if (!Word16(w)) return false;
-        } while (w != 0);
-        return true;
-    }
-    bool SkipNameOrOrdinal() {
-        if (end_ - p_ < 2) return false;
-        if (Word(p_) == 0xFFFF) return Skip(4);
-        return SkipString();
-    }
-    void Align() {
-        while ((reinterpret_cast<uintptr_t>(p_) & 3) != 0 && p_ < end_) ++p_;
-    }
-
-    const BYTE* p_;
-    const BYTE* end_;
+struct Control {
+    Id id;
+    std::string cls, text;
+    bool visible;
 };
+
+struct Dialog {
+    std::string caption;
+    std::vector<Control> controls;  // in creation order
+
+    // A system message box: the text static 0xFFFF, an icon at most, buttons with the standard ids.
+    bool IsMessageBox() const {
+        int texts = 0, buttons = 0;
+        for (const Control& c : controls) {
+            if (_stricmp(c.cls.c_str(), "Static") == 0) {
+                if (c.id == 0xFFFF) ++texts;
+                else if (!c.text.empty()) return false;
+            } else if (_stricmp(c.cls.c_str(), "Button") != 0 || c.id < IDOK || c.id > 11) {  // .. IDCONTINUE
+                return false;
+            } else if (c.visible) {
+                ++buttons;
+            }
+        }
+        return texts == 1 && buttons > 0;
+    }
+    std::string Describe() const {
+        std::string out = (IsMessageBox() ? "message box " : "dialog ") + Quote(caption) + "\n";
+        for (const Control& c : controls) {
+            out += "    " + std::to_string(c.id) + " " + c.cls + (c.visible ? " " : " (hidden) ") + Quote(c.text) + "\n";
+        }
+        return out;
+    }
+};
+
+Dialog Inspect(HWND dialog) {
+    Dialog info{ReadText(dialog), {}};
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        info.controls.push_back({static_cast<Id>(GetDlgCtrlID(child)), ClassOf(child), ReadText(child),
+                                 IsWindowVisible(child) != FALSE});
+    }
+    return info;
+}
+
+bool IsOpen(HWND window) { return IsWindow(window) && IsWindowVisible(window); }
 
 struct DialogSearch {
     DWORD pid;
@@ -165,242 +163,11 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM param) {
     return TRUE;
 }
 
-template <typename Fn>
-Fn WineExport(const char* name) {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    return kernel ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(kernel, name))) : nullptr;
-}
-
-}  // namespace
-
-// ---- paths -------------------------------------------------------------------
-
-std::string ToWindowsPath(const std::string& path) {
-    using ToDos = WCHAR* (CDECL*)(const char*);
-    static const auto toDos = WineExport<ToDos>("wine_get_dos_file_name");
-    if (path.empty() || path[0] != '/' || toDos == nullptr) return path;
-    WCHAR* wide = toDos(path.c_str());
-    if (wide == nullptr) return path;
-    char buffer[MAX_PATH * 2] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, sizeof buffer, nullptr, nullptr);
-    HeapFree(GetProcessHeap(), 0, wide);
-    return buffer;
-}
-
-std::string ToUnixPath(const std::string& path) {
-    using ToUnix = char* (CDECL*)(const WCHAR*);
-    static const auto toUnix = WineExport<ToUnix>("wine_get_unix_file_name");
-    if (path.empty() || path[0] == '/' || toUnix == nullptr) return path;
-    WCHAR wide[MAX_PATH * 2] = {};
-    if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2) == 0) return path;
-    char* unix = toUnix(wide);
-    if (unix == nullptr) return path;
-    std::string result = unix;
-    HeapFree(GetProcessHeap(), 0, unix);
-    return result;
-}
-
-// ---- processes ---------------------------------------------------------------
-
-std::optional<Process> Process::Start(const std::string& exe, const std::string& args, const std::string& cwd,
-                                      std::string& error) {
-    std::string commandLine = "\"" + exe + "\"";
-    if (!args.empty()) commandLine += " " + args;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    // No inherited handles: the program under test must not keep the test's pipes open.
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        cwd.empty() ? nullptr : cwd.c_str(), &startup, &info)) {
-        error = "cannot start " + exe + " (error " + std::to_string(GetLastError()) + ")";
-        return std::nullopt;
-    }
-    zyn::Handle thread(info.hThread);
-    return Process(zyn::Handle(info.hProcess), info.dwProcessId);
-}
-
-std::optional<Process> Process::Attach(DWORD pid, std::string& error) {
-    zyn::Handle handle(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pid));
-    if (!handle) {
-        error = "cannot open process " + std::to_string(pid) + " (error " + std::to_string(GetLastError()) + ")";
-        return std::nullopt;
-    }
-    return Process(std::move(handle), pid);
-}
-
-std::optional<DWORD> Process::ExitCode() const { return WaitExit(0); }
-
-std::optional<DWORD> Process::WaitExit(DWORD timeoutMs) const {
-    if (WaitForSingleObject(handle_.get(), timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
-    DWORD code = 0;
-    if (!GetExitCodeProcess(handle_.get(), &code)) return std::nullopt;
-    return code;
-}
-
-void Process::Kill() const {
-    if (!ExitCode()) {
-        TerminateProcess(handle_.get(), 0xDEAD);
-        WaitForSingleObject(handle_.get(), 5000);
-    }
-}
-
-// ---- windows -----------------------------------------------------------------
-
-const Control* DialogInfo::Find(ControlId id) const {
-    for (const Control& c : controls) {
-        if (c.id == id) return &c;
-    }
-    return nullptr;
-}
-
-bool DialogInfo::IsMessageBox() const {
-    int texts = 0;
-    int buttons = 0;
-    for (const Control& c : controls) {
-        if (IsStaticClass(c.className)) {
-            if (c.id == kMessageBoxTextId) ++texts;
-            else if (!c.text.empty()) return false;  // only the icon may be a second static
-        } else if (IsButtonClass(c.className)) {
-            if (c.id < IDOK || c.id > 11) return false;  // IDOK .. IDCONTINUE
-            if (c.visible) ++buttons;
-        } else {
-            return false;
-        }
-    }
-    return texts == 1 && buttons > 0;
-}
-
-std::vector<ControlId> DialogInfo::Ids() const {
-    std::vector<ControlId> ids;
-    for (const Control& c : controls) ids.push_back(c.id);
-    std::sort(ids.begin(), ids.end());
-    return ids;
-}
-
-std::string DialogInfo::Describe() const {
-    std::ostringstream out;
-    out << (IsMessageBox() ? "message box " : "dialog ") << Quote(caption) << "\n";
-    for (const Control& c : controls) {
-        out << "    " << c.id << " " << c.className << (c.visible ? "" : " (hidden)") << " " << Quote(c.text)
-            << "\n";
-    }
-    return out.str();
-}
-
+// Visible top-level dialogs (class #32770) of process pid, topmost first.
 std::vector<HWND> VisibleDialogs(DWORD pid) {
     DialogSearch search{pid, {}};
     EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-bool IsOpen(HWND window) { return IsWindow(window) && IsWindowVisible(window); }
-
-DialogInfo Inspect(HWND dialog) {
-    DialogInfo info;
-    info.hwnd = dialog;
-    info.caption = ReadText(dialog);
-    for (HWND child : Children(dialog)) {
-        Control c;
-        c.hwnd = child;
-        c.id = static_cast<ControlId>(GetDlgCtrlID(child));
-        c.className = ClassOf(child);
-        c.text = ReadText(child);
-        c.visible = IsWindowVisible(child) != FALSE;
-        info.controls.push_back(std::move(c));
-    }
-    return info;
-}
-
-std::optional<std::string> ControlClass(HWND dialog, ControlId id) {
-    HWND control = FindControl(dialog, id);
-    if (control == nullptr) return std::nullopt;
-    return ClassOf(control);
-}
-
-std::optional<std::string> ControlText(HWND dialog, ControlId id) {
-    HWND control = FindControl(dialog, id);
-    if (control == nullptr) return std::nullopt;
-    return ReadText(control);
-}
-
-bool SetControlText(HWND dialog, ControlId id, const std::string& text) {
-    HWND control = FindControl(dialog, id);
-    if (control == nullptr) return false;
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
-                               kSendTimeoutMs, &result) != 0 &&
-           result != 0;
-}
-
-bool Click(HWND dialog, ControlId id) {
-    HWND control = FindControl(dialog, id);
-    if (control == nullptr || !IsButtonClass(ClassOf(control)) || !IsWindowEnabled(control)) return false;
-    return PostMessageA(control, BM_CLICK, 0, 0) != 0;
-}
-
-std::optional<bool> IsChecked(HWND dialog, ControlId id) {
-    HWND control = FindControl(dialog, id);
-    DWORD_PTR state = 0;
-    if (control == nullptr || !IsButtonClass(ClassOf(control)) ||
-        !SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state)) {
-        return std::nullopt;
-    }
-    return state == BST_CHECKED;
-}
-
-bool Close(HWND dialog) { return PostMessageA(dialog, WM_CLOSE, 0, 0) != 0; }
-
-std::optional<std::vector<ControlId>> TemplateIds(const std::vector<std::string>& modules, const std::string& name,
-                                                  std::string& error) {
-    const bool numeric = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
-    const char* resourceName = numeric ? MAKEINTRESOURCEA(std::stoi(name)) : name.c_str();
-    for (const std::string& path : modules) {
-        zyn::Library module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-        if (!module) {
-            error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
-            return std::nullopt;
-        }
-        HRSRC found = FindResourceA(module.get(), resourceName, MAKEINTRESOURCEA(5));  // RT_DIALOG
-        if (found == nullptr) continue;
-        HGLOBAL loaded = LoadResource(module.get(), found);
-        const void* data = loaded ? LockResource(loaded) : nullptr;
-        if (data == nullptr) break;
-        auto ids = TemplateReader(static_cast<const BYTE*>(data), SizeofResource(module.get(), found)).Ids();
-        if (!ids) error = "dialog template " + name + " in " + path + " is malformed";
-        return ids;
-    }
-    error = "no dialog template " + name + " in";
-    for (const std::string& path : modules) error += " " + path;
-    if (modules.empty()) error += " (no resource modules given)";
-    return std::nullopt;
-}
-
-bool TakeShot(const std::string& command, const std::string& dir, const std::string& name, std::string& error) {
-    if (command.empty() || dir.empty()) {
-        error = "no screenshot command or directory";
-        return false;
-    }
-    const std::string target = ToUnixPath(dir) + "/" + name + ".png";
-    const std::string targetHere = ToWindowsPath(target);
-    DeleteFileA(targetHere.c_str());
-    // Wine starts a Unix program when CreateProcess is given its path, but
-    // hands back no handle to wait on: the command creates the file in one
-    // step (a rename) and its appearance says that it is done.
-    std::string commandLine = "/bin/sh \"" + command + "\" \"" + target + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        error = "cannot start " + command + " (error " + std::to_string(GetLastError()) + ")";
-        return false;
-    }
-    zyn::Handle process(info.hProcess);
-    zyn::Handle thread(info.hThread);
-    for (DWORD begin = GetTickCount(); GetTickCount() - begin < 10000; Sleep(50)) {
-        if (GetFileAttributesA(targetHere.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    }
-    error = "no " + target + " after 10 s";
-    return false;
 }
 
 std::string DescribeDialogs(DWORD pid) {
@@ -409,4 +176,566 @@ std::string DescribeDialogs(DWORD pid) {
     return out.empty() ? "no visible dialogs\n" : out;
 }
 
-}  // namespace zynrobot
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// The sorted control ids of dialog template name from the first of modules that has it:
+// the template becomes a hidden dialog of the robot's own, whose controls are counted.
+std::optional<std::vector<Id>> TemplateIds(const std::vector<std::string>& modules, const std::string& name,
+                                           std::string& error) {
+    const bool numeric = name.find_first_not_of("0123456789") == std::string::npos;
+    for (const std::string& path : modules) {
+        zyn::Library module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        HRSRC found = module ? FindResourceA(module.get(), numeric ? MAKEINTRESOURCEA(std::stoi(name)) : name.c_str(),
+                                             MAKEINTRESOURCEA(5))  // RT_DIALOG
+                             : nullptr;
+        if (found == nullptr) continue;
+        HGLOBAL loaded = LoadResource(module.get(), found);
+        const auto* data = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+        std::vector<BYTE> copy(data, data + (data ? SizeofResource(module.get(), found) : 0));
+        // The style is the first DWORD of a classic template, the fourth of an extended one.
+        const size_t at = copy.size() >= 4 && copy[0] == 1 && copy[1] == 0 && copy[2] == 0xFF && copy[3] == 0xFF ? 12 : 0;
+        zyn::OwnedWindow dialog;
+        if (copy.size() >= at + 4) {
+            copy[at + 3] &= ~(WS_VISIBLE >> 24);
+            dialog.reset(CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()),
+                                                    nullptr, QuietDialogProc, 0));
+        }
+        if (!dialog) return error = "dialog template " + name + " in " + path + " cannot be made", std::nullopt;
+        std::vector<Id> ids;
+        for (HWND child = GetWindow(dialog.get(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            ids.push_back(static_cast<Id>(GetDlgCtrlID(child)));
+        }
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+    error = "no dialog template " + name + " in";
+    for (const std::string& path : modules) error += " " + path;
+    return std::nullopt;
+}
+
+// ---- paths and screenshots -----------------------------------------------------------------
+
+template <typename Fn>
+Fn WineExport(const char* name) {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    return kernel ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(kernel, name))) : nullptr;
+}
+
+// Under Wine a Unix path ("/work/x.exe") becomes a Windows one and back; other paths stay.
+std::string ToWindowsPath(const std::string& path) {
+    static const auto toDos = WineExport<WCHAR*(CDECL*)(const char*)>("wine_get_dos_file_name");
+    WCHAR* wide = path.empty() || path[0] != '/' || toDos == nullptr ? nullptr : toDos(path.c_str());
+    if (wide == nullptr) return path;
+    char buffer[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, sizeof buffer, nullptr, nullptr);
+    HeapFree(GetProcessHeap(), 0, wide);
+    return buffer;
+}
+
+std::string ToUnixPath(const std::string& path) {
+    static const auto toUnix = WineExport<char*(CDECL*)(const WCHAR*)>("wine_get_unix_file_name");
+    WCHAR wide[MAX_PATH * 2] = {};
+    if (path.empty() || path[0] == '/' || toUnix == nullptr ||
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2) == 0) {
+        return path;
+    }
+    char* unix = toUnix(wide);
+    if (unix == nullptr) return path;
+    std::string result = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// A screenshot of the whole display into dir/name.png, by a shell script that gets the
+// PNG's Unix path. Wine starts a Unix program from its path but hands back no handle to
+// wait on: the script creates the file in one step (a rename), and its appearance says done.
+bool TakeShot(const Options& o, const std::string& name, std::string& error) {
+    if (o.shotCommand.empty() || o.shotDir.empty()) return error = "no screenshot command or directory", false;
+    const std::string target = ToUnixPath(o.shotDir) + "/" + name + ".png";
+    const std::string targetHere = ToWindowsPath(target);
+    DeleteFileA(targetHere.c_str());
+    std::string commandLine = "/bin/sh \"" + o.shotCommand + "\" \"" + target + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        return error = "cannot start " + o.shotCommand, false;
+    }
+    zyn::Handle process(info.hProcess), thread(info.hThread);
+    for (DWORD begin = GetTickCount(); GetTickCount() - begin < 10000; Sleep(50)) {
+        if (GetFileAttributesA(targetHere.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    }
+    return error = "no " + target + " after 10 s", false;
+}
+
+// ---- parsing -------------------------------------------------------------------------------
+
+struct Condition {
+    char key;  // 'c' caption, 't' template, 'i' control text
+    Id id;
+    bool contains;
+    std::string value;
+};
+
+struct Step {
+    int line = 0;
+    std::string source, verb;
+    bool messageBox = false;
+    std::vector<Condition> conditions;
+    Id id = 0;
+    std::string value;  // set: the text; shot: the name
+    uint32_t exitCode = 0;
+    DWORD timeoutMs = 0;  // 0: the run's default
+};
+
+// The words of a line, quotes and their escapes resolved.
+bool SplitWords(std::string_view line, std::vector<std::string>& words, std::string& error) {
+    for (size_t i = 0; i < line.size();) {
+        if (line[i] == ' ' || line[i] == '\t') {
+            ++i;
+            continue;
+        }
+        std::string& w = words.emplace_back();
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
+            char c = line[i++];
+            if (c != '"') {
+                w += c;
+                continue;
+            }
+            for (;; w += c) {
+                if (i >= line.size()) return error = "unterminated quote", false;
+                c = line[i++];
+                if (c == '"' && (i >= line.size() || line[i] != '"')) break;
+                if (c == '"') ++i;
+                else if (c == '\\' && i < line.size() && (line[i] == 'n' || line[i] == '\\')) c = line[i++] == 'n' ? '\n' : '\\';
+            }
+        }
+    }
+    return true;
+}
+
+bool ParseId(const std::string& text, Id& id) {
+    static const char* const kNames[] = {"ok", "cancel", "abort", "retry", "ignore", "yes",
+                                         "no", "close", "help", "tryagain", "continue"};
+    for (size_t i = 0; i < std::size(kNames); ++i) {
+        if (_stricmp(text.c_str(), kNames[i]) == 0) return id = static_cast<Id>(i + 1), true;  // IDOK ..
+    }
+    if (_stricmp(text.c_str(), "text") == 0) return id = 0xFFFF, true;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 0);
+    if (text.empty() || *end != '\0' || value < -32768 || value > 65535) return false;
+    return id = static_cast<Id>(value), true;
+}
+
+// KEY=VALUE words from first on into conditions; timeout= goes to the step.
+bool ParseConditions(const std::vector<std::string>& words, size_t first, Step& step, std::string& error) {
+    const bool templates = step.verb == "expect" || step.verb == "allow" || step.verb == "select";
+    for (size_t i = first; i < words.size(); ++i) {
+        // Keys hold no '=': the first one ends the key even where the value was quoted.
+        const size_t equals = words[i].find('=');
+        if (equals == std::string::npos) return error = "expected KEY=VALUE, found \"" + words[i] + "\"", false;
+        Condition c{'c', 0, equals > 0 && words[i][equals - 1] == '~', words[i].substr(equals + 1)};
+        const std::string key = words[i].substr(0, equals - (c.contains ? 1 : 0));
+        if (key == "timeout") {
+            char* end = nullptr;
+            const double seconds = std::strtod(c.value.c_str(), &end);
+            if (c.contains || c.value.empty() || *end != '\0' || !(seconds > 0) || seconds > 86400) {
+                return error = "timeout wants seconds", false;
+            }
+            step.timeoutMs = static_cast<DWORD>(std::lround(seconds * 1000));
+            continue;
+        }
+        if (key == "template") {
+            if (!templates) return error = "template only fits expect, allow and select", false;
+            if (c.contains || c.value.empty()) return error = "template wants a name", false;
+            c.key = 't';
+        } else if (key != "caption") {
+            if (!ParseId(key, c.id)) return error = "unknown condition \"" + key + "\"", false;
+            c.key = 'i';
+        }
+        step.conditions.push_back(std::move(c));
+    }
+    return true;
+}
+
+bool ParseStep(const std::vector<std::string>& words, Step& step, std::string& error) {
+    const std::string& verb = step.verb = words[0];
+    const size_t args = words.size() - 1;
+    auto usage = [&error](const char* text) { return error = std::string("usage: ") + text, false; };
+    if (verb == "expect" || verb == "allow") {
+        if (args < 1 || (words[1] != "dialog" && words[1] != "messagebox")) {
+            return usage("expect|allow dialog|messagebox CONDITION...");
+        }
+        step.messageBox = words[1] == "messagebox";
+        return ParseConditions(words, 2, step, error);
+    }
+    if (verb == "assert" || verb == "select") {
+        if (args < 1) return usage("assert|select CONDITION...");
+        if (!ParseConditions(words, 1, step, error)) return false;
+        return step.timeoutMs == 0 || (error = verb + " does not wait", false);
+    }
+    if (verb == "set" || verb == "check" || verb == "click") {
+        if (args != (verb == "set" ? 2u : 1u)) return usage(verb == "set" ? "set ID TEXT" : "check|click ID");
+        if (!ParseId(words[1], step.id)) return error = "not a control id: \"" + words[1] + "\"", false;
+        if (args == 2) step.value = words[2];
+        return true;
+    }
+    if (verb == "gone" || verb == "exit") {
+        char* end = nullptr;
+        const long long code = args < 1 ? 0 : std::strtoll(words[1].c_str(), &end, 0);
+        if (verb == "exit" && (args < 1 || words[1].empty() || *end != '\0' || code < INT32_MIN || code > UINT32_MAX)) {
+            return usage("exit CODE [timeout=SECONDS]");
+        }
+        step.exitCode = static_cast<uint32_t>(code);
+        if (!ParseConditions(words, verb == "exit" ? 2 : 1, step, error)) return false;
+        return step.conditions.empty() || usage("gone|exit ... [timeout=SECONDS]");
+    }
+    if (verb == "shot") {
+        if (args != 1 || words[1].empty() ||
+            words[1].find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_.") !=
+                std::string::npos) {
+            return usage("shot NAME (letters, digits, '-', '_' and '.')");
+        }
+        step.value = words[1];
+        return true;
+    }
+    return error = "unknown step \"" + verb + "\"", false;
+}
+
+bool ParseScript(std::string_view text, std::vector<Step>& steps, std::string& error) {
+    for (int number = 1; !text.empty(); ++number) {
+        const size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const size_t first = line.find_first_not_of(" \t");
+        if (first == std::string_view::npos || line[first] == '#') continue;
+        std::vector<std::string> words;
+        Step step;
+        step.line = number;
+        step.source = line.substr(first);
+        if (!SplitWords(line, words, error) || !ParseStep(words, step, error)) {
+            error = "line " + std::to_string(number) + ": " + error;
+            return false;
+        }
+        steps.push_back(std::move(step));
+    }
+    return true;
+}
+
+// ---- running -------------------------------------------------------------------------------
+
+std::string CodeText(DWORD code) {
+    char text[32];
+    snprintf(text, sizeof text, static_cast<int32_t>(code) < 0 ? "%d (0x%lX)" : "%d", static_cast<int32_t>(code),
+             static_cast<unsigned long>(code));
+    return text;
+}
+
+std::optional<DWORD> ExitCode(HANDLE process) {
+    DWORD code = 0;
+    if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &code)) return std::nullopt;
+    return code;
+}
+
+class Runner {
+public:
+    Runner(HANDLE process, DWORD pid, const Options& options) : process_(process), pid_(pid), o_(options) {}
+
+    // Empty when every step passed; else why the first failing one failed.
+    std::string Run(const std::vector<Step>& steps) {
+        start_ = GetTickCount();
+        // Every template first: a misspelt name fails before anything runs.
+        for (const Step& step : steps) {
+            for (const Condition& c : step.conditions) {
+                if (c.key != 't' || templates_.count(c.value)) continue;
+                std::string error;
+                auto ids = TemplateIds(o_.resources, c.value, error);
+                if (!ids) return Failure(step, error);
+                templates_[c.value] = *ids;
+            }
+        }
+        for (const Step& step : steps) {
+            Log(step.line, step.source);
+            std::string why = Do(step);
+            if (!why.empty()) return Failure(step, why);
+        }
+        return {};
+    }
+
+    void Log(int line, const std::string& text) const {
+        printf("robot %8.3fs line %d: %s\n", (GetTickCount() - start_) / 1000.0, line, text.c_str());
+        fflush(stdout);
+    }
+
+private:
+    std::string Do(const Step& step) {
+        stack_.erase(std::remove_if(stack_.begin(), stack_.end(), [](HWND w) { return !IsWindow(w); }), stack_.end());
+        if (step.verb == "expect") return Expect(step);
+        if (step.verb == "allow") return allowed_.push_back(&step), "";
+        if (step.verb == "select") return Select(step);
+        if (step.verb == "exit") return Exit(step);
+        if (step.verb == "shot") {
+            std::string error;
+            if (!o_.shotDir.empty() && !TakeShot(o_, step.value, error)) Log(step.line, "(screenshot failed: " + error + ")");
+            return {};
+        }
+        if (stack_.empty()) return "no current dialog: expect one first";
+        HWND current = stack_.back();
+        if (step.verb == "gone") {
+            std::string why = Wait(step, [&](const std::vector<HWND>&) { return !IsOpen(current); }, true);
+            if (why.empty()) stack_.pop_back();
+            return why;
+        }
+        if (!IsOpen(current)) return "the current dialog has closed";
+        std::string why;
+        if (step.verb == "assert") return Matches(Inspect(current), step, why) ? "" : why;
+        HWND control = FindControl(current, step.id);
+        const std::string name = "control " + std::to_string(step.id);
+        if (control == nullptr) return "no " + name;
+        if (step.verb == "set") {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.value.c_str()), SMTO_ABORTIFHUNG,
+                                kSendTimeoutMs, &result);
+            return ReadText(control) == step.value ? "" : name + " did not take the text";
+        }
+        if (_stricmp(ClassOf(control).c_str(), "Button") != 0) return name + " (" + ClassOf(control) + ") is not a button";
+        if (!IsWindowEnabled(control)) return name + " is disabled";
+        // Posted, so a button that opens a modal dialog cannot block the robot.
+        if (step.verb == "click" || !Checked(control)) PostMessageA(control, BM_CLICK, 0, 0);
+        for (DWORD begin = GetTickCount(); step.verb == "check" && !Checked(control); Sleep(o_.pollMs)) {
+            if (GetTickCount() - begin >= Timeout(step)) return name + " did not become checked";
+        }
+        return {};
+    }
+
+    static bool Checked(HWND button) {
+        DWORD_PTR state = 0;
+        return SendMessageTimeoutA(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state) &&
+               state == BST_CHECKED;
+    }
+
+    std::string Expect(const Step& step) {
+        return Wait(step, [&](const std::vector<HWND>& fresh) {
+            for (HWND dialog : fresh) {
+                std::string why;
+                if (Matches(Inspect(dialog), step, why)) return stack_.push_back(dialog), true;
+                mismatch_[dialog] = why;
+            }
+            return false;
+        }, false);
+    }
+
+    std::string Select(const Step& step) {
+        for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
+            std::string why;
+            if (!IsOpen(*it) || !Matches(Inspect(*it), step, why)) continue;
+            HWND chosen = *it;
+            stack_.erase(std::next(it).base());
+            stack_.push_back(chosen);
+            return {};
+        }
+        return "no open expected dialog like this; now showing: " + DescribeDialogs(pid_);
+    }
+
+    std::string Exit(const Step& step) {
+        std::optional<DWORD> code;
+        std::string why = Wait(step, [&](const std::vector<HWND>&) { return (code = ExitCode(process_)).has_value(); }, true);
+        if (!why.empty() || *code == step.exitCode) return why;
+        return "exit code " + CodeText(*code) + ", wanted " + CodeText(step.exitCode);
+    }
+
+    // Polls until done(new dialogs) says so; fails on timeout, on a dialog nobody
+    // expected, or (unless endIsFine) on the end of the process.
+    template <typename Done>
+    std::string Wait(const Step& step, Done done, bool endIsFine) {
+        const DWORD begin = GetTickCount();
+        std::map<HWND, DWORD> firstSeen;
+        std::map<HWND, int> strikes;
+        mismatch_.clear();
+        for (;; Sleep(o_.pollMs)) {
+            std::vector<HWND> fresh;
+            for (HWND dialog : VisibleDialogs(pid_)) {
+                if (std::find(stack_.begin(), stack_.end(), dialog) == stack_.end()) fresh.push_back(dialog);
+            }
+            if (done(fresh)) return {};
+            const DWORD now = GetTickCount();
+            for (HWND dialog : fresh) {
+                if (now - firstSeen.emplace(dialog, now).first->second < kSettleMs) continue;
+                if (!IsOpen(dialog) || Allowed(dialog)) {
+                    strikes.erase(dialog);
+                } else if (++strikes[dialog] >= kStrikes) {
+                    const std::string& why = mismatch_[dialog];
+                    return "unexpected " + Inspect(dialog).Describe() +
+                           (why.empty() ? "" : "  (differs from the expected one: " + why + ")");
+                }
+            }
+            if (auto code = endIsFine ? std::nullopt : ExitCode(process_)) {
+                return "the process ended with exit code " + CodeText(*code) + " while waiting";
+            }
+            if (now - begin >= Timeout(step)) {
+                char seconds[32];
+                snprintf(seconds, sizeof seconds, "%.1f", Timeout(step) / 1000.0);
+                return std::string("timed out after ") + seconds + " s; now showing: " + DescribeDialogs(pid_);
+            }
+        }
+    }
+
+    bool Allowed(HWND dialog) {
+        std::string why;
+        return std::any_of(allowed_.begin(), allowed_.end(), [&](const Step* s) { return Matches(Inspect(dialog), *s, why); });
+    }
+
+    bool Matches(const Dialog& dialog, const Step& step, std::string& why) {
+        auto fail = [&why](const std::string& text) { return why += (why.empty() ? "" : "; ") + text, false; };
+        if ((step.verb == "expect" || step.verb == "allow") && dialog.IsMessageBox() != step.messageBox) {
+            return fail(step.messageBox ? "not a message box" : "a message box, not a dialog");
+        }
+        bool all = true;
+        for (const Condition& c : step.conditions) {
+            if (c.key == 't') {
+                std::vector<Id> ids;
+                for (const Control& control : dialog.controls) ids.push_back(control.id);
+                std::sort(ids.begin(), ids.end());
+                if (ids != templates_[c.value]) all = fail("the controls are not those of " + c.value);
+                continue;
+            }
+            auto found = std::find_if(dialog.controls.begin(), dialog.controls.end(), [&](auto& x) { return x.id == c.id; });
+            const Control* control = c.key == 'i' && found != dialog.controls.end() ? &*found : nullptr;
+            if (c.key == 'i' && control == nullptr) {
+                all = fail("no control " + std::to_string(c.id));
+                continue;
+            }
+            const std::string& actual = control ? control->text : dialog.caption;
+            if (c.contains ? actual.find(c.value) == std::string::npos : actual != c.value) {
+                all = fail((control ? "control " + std::to_string(c.id) : std::string("caption")) + " is " +
+                           Quote(actual) + (c.contains ? ", wanted it to contain " : ", wanted ") + Quote(c.value));
+            }
+        }
+        return all;
+    }
+
+    DWORD Timeout(const Step& step) const {
+        return step.timeoutMs ? step.timeoutMs : step.verb == "exit" ? o_.exitTimeoutMs : o_.timeoutMs;
+    }
+
+    static std::string Failure(const Step& step, const std::string& why) {
+        return "line " + std::to_string(step.line) + " (" + step.source + "): " + why;
+    }
+
+    HANDLE process_;
+    DWORD pid_;
+    const Options& o_;
+    std::vector<HWND> stack_;  // expected dialogs, newest last
+    std::map<std::string, std::vector<Id>> templates_;
+    std::vector<const Step*> allowed_;
+    std::map<HWND, std::string> mismatch_;  // why each new dialog is not the awaited one
+    DWORD start_ = 0;
+};
+
+// The first process whose program file is named image, waiting for one to start: a
+// program started by another (a bootstrap) has no id the caller could know.
+DWORD FindImage(const std::string& image, DWORD timeoutMs) {
+    for (DWORD begin = GetTickCount(); GetTickCount() - begin < timeoutMs; Sleep(100)) {
+        zyn::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = snapshot && Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+            if (_stricmp(entry.szExeFile, image.c_str()) == 0) return entry.th32ProcessID;
+        }
+    }
+    return 0;
+}
+
+int Usage(const std::string& why) {
+    std::cerr << "robot: " << why << "\n"
+              << "usage: robot run --exe PATH [--args TEXT] --script FILE [options]\n"
+              << "       robot attach --image NAME --script FILE [options]\n"
+              << "options: --res MODULE  --exit-timeout S  --poll MS  --shots DIR  --shot-cmd SCRIPT  --leave\n";
+    return 2;
+}
+
+int Fail(const std::string& why) {
+    std::cout << "robot: FAIL " << why << std::endl;
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode != "run" && mode != "attach") return Usage("no command run or attach");
+    Options o;
+    o.shotDir = std::getenv("ZYN_SHOT_DIR") ? std::getenv("ZYN_SHOT_DIR") : "";
+    o.shotCommand = std::getenv("ZYN_SHOT_CMD") ? std::getenv("ZYN_SHOT_CMD") : "";
+    std::string exe, args, script, image;
+    for (int i = 2; i < argc; ++i) {
+        const std::string flag = argv[i];
+        if (flag == "--leave") {
+            o.leave = true;
+            continue;
+        }
+        if (i + 1 >= argc) return Usage(flag + " wants a value");
+        const std::string value = argv[++i];
+        char* end = nullptr;
+        const double number = std::strtod(value.c_str(), &end);
+        const bool positive = !value.empty() && *end == '\0' && number > 0;
+        if (flag == "--exe") exe = ToWindowsPath(value);
+        else if (flag == "--args") args = value;
+        else if (flag == "--script") script = value;
+        else if (flag == "--image") image = value;
+        else if (flag == "--res") o.resources.push_back(ToWindowsPath(value));
+        else if (flag == "--shots") o.shotDir = value;
+        else if (flag == "--shot-cmd") o.shotCommand = value;
+        else if (flag == "--exit-timeout" && positive) o.exitTimeoutMs = static_cast<DWORD>(number * 1000);
+        else if (flag == "--poll" && positive && number <= 1000) o.pollMs = static_cast<DWORD>(number);
+        else return Usage("bad option " + flag + " " + value);
+    }
+    if (script.empty() || (mode == "run" ? exe.empty() : image.empty())) return Usage("run wants --exe, attach --image, both --script");
+
+    std::ifstream in(ToWindowsPath(script), std::ios::binary);
+    if (!in) return Usage("cannot read " + script);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string error;
+    std::vector<Step> steps;
+    if (!ParseScript(text, steps, error)) {
+        std::cout << "robot: " << script << ": " << error << std::endl;
+        return 2;
+    }
+
+    zyn::Handle process;
+    DWORD pid = 0;
+    if (mode == "run") {
+        o.resources.insert(o.resources.begin(), exe);
+        std::string commandLine = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
+        STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        // No inherited handles: the program under test must not keep the robot's pipes open.
+        if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+            return Fail("cannot start " + exe + " (error " + std::to_string(GetLastError()) + ")");
+        }
+        zyn::Handle thread(info.hThread);
+        process.reset(info.hProcess);
+        pid = info.dwProcessId;
+    } else {
+        if ((pid = FindImage(image, o.timeoutMs)) == 0) return Fail("no process runs " + image);
+        process.reset(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pid));
+        if (!process) return Fail("cannot open process " + std::to_string(pid));
+    }
+    std::cout << "robot: process " << pid << std::endl;
+
+    std::string why = Runner(process.get(), pid, o).Run(steps);
+    if (why.empty() && !o.leave && !ExitCode(process.get())) why = "the script ended while the process still runs (add an exit step)";
+    if (why.empty()) {
+        std::cout << "robot: PASS" << std::endl;
+        return 0;
+    }
+    Fail(why);
+    if (!o.shotDir.empty() && TakeShot(o, "failure", error)) std::cout << "robot: screenshot failure.png in " << o.shotDir << std::endl;
+    if (!o.leave && !ExitCode(process.get())) {
+        TerminateProcess(process.get(), 0xDEAD);
+        WaitForSingleObject(process.get(), 5000);
+    }
+    return 1;
+}
