@@ -7,7 +7,7 @@
 // options: --res MODULE (more than once: where templates are looked up; run adds the
 // program itself), --exit-timeout S (default 60), --poll MS (between two looks, default
 // 50; a benchmark wants a finer one), --shots DIR and --shot-cmd SCRIPT (default: the
-// environment's ZYN_SHOT_DIR and ZYN_SHOT_CMD), --leave (the script may end while the
+// environment's ZYN_SHOT_DIR and ZYN_SHOT_CMD; DIR is a Unix path), --leave (the script may end while the
 // program runs, and a failure leaves it running).
 // Exit codes: 0 the script passed, 1 it failed, 2 bad usage or script.
 //
@@ -215,43 +215,19 @@ std::optional<std::vector<Id>> TemplateIds(const std::vector<std::string>& modul
 
 // ---- paths and screenshots -----------------------------------------------------------------
 
-template <typename Fn>
-Fn WineExport(const char* name) {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    return kernel ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(kernel, name))) : nullptr;
+// Wine's drive Z: is the Unix root: "/work/x.exe" is "Z:\\work\\x.exe". Other paths stay.
+std::string ToWindowsPath(std::string path) {
+    if (path.empty() || path[0] != '/') return path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "Z:" + path;
 }
 
-// Under Wine a Unix path ("/work/x.exe") becomes a Windows one and back; other paths stay.
-std::string ToWindowsPath(const std::string& path) {
-    static const auto toDos = WineExport<WCHAR*(CDECL*)(const char*)>("wine_get_dos_file_name");
-    WCHAR* wide = path.empty() || path[0] != '/' || toDos == nullptr ? nullptr : toDos(path.c_str());
-    if (wide == nullptr) return path;
-    char buffer[MAX_PATH * 2] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, sizeof buffer, nullptr, nullptr);
-    HeapFree(GetProcessHeap(), 0, wide);
-    return buffer;
-}
-
-std::string ToUnixPath(const std::string& path) {
-    static const auto toUnix = WineExport<char*(CDECL*)(const WCHAR*)>("wine_get_unix_file_name");
-    WCHAR wide[MAX_PATH * 2] = {};
-    if (path.empty() || path[0] == '/' || toUnix == nullptr ||
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2) == 0) {
-        return path;
-    }
-    char* unix = toUnix(wide);
-    if (unix == nullptr) return path;
-    std::string result = unix;
-    HeapFree(GetProcessHeap(), 0, unix);
-    return result;
-}
-
-// A screenshot of the whole display into dir/name.png, by a shell script that gets the
-// PNG's Unix path. Wine starts a Unix program from its path but hands back no handle to
+// A screenshot of the whole display into dir/name.png (dir a Unix path), by a shell script
+// that gets the PNG's Unix path. Wine starts a Unix program from its path but hands back no handle to
 // wait on: the script creates the file in one step (a rename), and its appearance says done.
 bool TakeShot(const Options& o, const std::string& name, std::string& error) {
     if (o.shotCommand.empty() || o.shotDir.empty()) return error = "no screenshot command or directory", false;
-    const std::string target = ToUnixPath(o.shotDir) + "/" + name + ".png";
+    const std::string target = o.shotDir + "/" + name + ".png";
     const std::string targetHere = ToWindowsPath(target);
     DeleteFileA(targetHere.c_str());
     std::string commandLine = "/bin/sh \"" + o.shotCommand + "\" \"" + target + "\"";
@@ -425,12 +401,7 @@ bool ParseScript(std::string_view text, std::vector<Step>& steps, std::string& e
 
 // ---- running -------------------------------------------------------------------------------
 
-std::string CodeText(DWORD code) {
-    char text[32];
-    snprintf(text, sizeof text, static_cast<int32_t>(code) < 0 ? "%d (0x%lX)" : "%d", static_cast<int32_t>(code),
-             static_cast<unsigned long>(code));
-    return text;
-}
+std::string CodeText(DWORD code) { return std::to_string(static_cast<int32_t>(code)); }
 
 std::optional<DWORD> ExitCode(HANDLE process) {
     DWORD code = 0;
@@ -648,10 +619,7 @@ DWORD FindImage(const std::string& image, DWORD timeoutMs) {
 }
 
 int Usage(const std::string& why) {
-    std::cerr << "robot: " << why << "\n"
-              << "usage: robot run --exe PATH [--args TEXT] --script FILE [options]\n"
-              << "       robot attach --image NAME --script FILE [options]\n"
-              << "options: --res MODULE  --exit-timeout S  --poll MS  --shots DIR  --shot-cmd SCRIPT  --leave\n";
+    std::cerr << "robot: " << why << " (the usage is at the top of tests/robot/robot.cpp)\n";
     return 2;
 }
 

@@ -14,10 +14,7 @@ namespace {
 
 using zyntest::BesideTests;
 
-struct Played {
-    DWORD exitCode;
-    std::string output;  // stdout and stderr together
-};
+struct Played { DWORD exitCode; std::string output; };  // output: stdout and stderr together
 
 // A command-line argument in quotes, its own quotes escaped for the C runtime's splitter.
 std::string Arg(const std::string& text) {
@@ -92,7 +89,7 @@ TEST(Robot, EveryScriptEndsAsItShouldAndAFailureSaysWhy) {
         {box, "expect messagebox\nclick text", 1, "control 65535 (Static) is not a button"},
         {box, "expect messagebox", 1, "the script ended while the process still runs"},
         {"exit 3", "expect messagebox", 1, "the process ended with exit code 3 while waiting"},
-        {"exit -5", "exit 0", 1, "exit code -5 (0xFFFFFFFB), wanted 0"},
+        {"exit -5", "exit 0", 1, "exit code -5, wanted 0"},
         {"sleep 20000", "expect messagebox timeout=1", 1, "timed out after 1.0 s"},
         {"sleep 20000", "exit 0 timeout=0.5", 1, "timed out after 0.5 s"},
         {"twice", "expect messagebox\nclick yes\ngone\nexit 66", 1, "line 4 (exit 66): unexpected message box \"Robot\""},
@@ -101,18 +98,14 @@ TEST(Robot, EveryScriptEndsAsItShouldAndAFailureSaysWhy) {
         {box, "expect window caption=x", 2, "line 1: usage: expect|allow dialog|messagebox"},
         {box, "\n\nclick", 2, "line 3: usage: check|click ID"},
         {box, "click okay", 2, "not a control id: \"okay\""},
-        {box, "click 70000", 2, "not a control id"},
         {box, "expect dialog caption=\"abc", 2, "unterminated quote"},
-        {box, "expect dialog caption", 2, "expected KEY=VALUE, found \"caption\""},
         {box, "expect dialog colour=red", 2, "unknown condition \"colour\""},
         {box, "expect dialog template~=X", 2, "template wants a name"},
         {box, "assert template=X", 2, "template only fits"},
         {box, "assert caption=x timeout=3", 2, "assert does not wait"},
         {box, "set 101", 2, "usage: set ID TEXT"},
-        {box, "select", 2, "usage: assert|select CONDITION..."},
         {box, "gone caption=x", 2, "usage: gone|exit"},
         {box, "exit 0x1ffffffff", 2, "usage: exit CODE"},
-        {box, "exit 0 timeout=0", 2, "timeout wants seconds"},
         {box, "shot ../up", 2, "usage: shot NAME"},
         {box, "frobnicate", 2, "unknown step \"frobnicate\""},
     };
@@ -128,15 +121,14 @@ TEST(Robot, EveryScriptEndsAsItShouldAndAFailureSaysWhy) {
     EXPECT_NE(Robot(box, "expect messagebox", "--leave").output.find("robot: PASS"), std::string::npos);
 }
 
-TEST(Robot, TakesScreenshotsIntoAWindowsDirectory) {
+TEST(Robot, TakesScreenshotsIntoAUnixDirectory) {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no display";
-    zyntest::TempDir dir;
-    const Played played = Robot("msgbox 1 Robot Picture", "expect messagebox\nshot the-box\nclick ok\nexit 1\n",
-                                "--shots " + Arg(dir.path()) + " --shot-cmd \"" ZYN_SOURCE_DIR "/tools/lib/shot.sh\"");
+    const std::string png = "Z:" ZYN_BINARY_DIR "/robot-the-box.png";  // Wine's Z: is the Unix root
+    const Played played = Robot("msgbox 1 Robot Picture", "expect messagebox\nshot robot-the-box\nclick ok\nexit 1\n",
+                                "--shots \"" ZYN_BINARY_DIR "\" --shot-cmd \"" ZYN_SOURCE_DIR "/tools/lib/shot.sh\"");
     EXPECT_EQ(played.exitCode, 0u) << played.output;
-    const std::string png = zyntest::ReadFileBytes(dir.file("the-box.png"));
-    ASSERT_GE(png.size(), 8u) << played.output;
-    EXPECT_EQ(png.substr(1, 3), "PNG");
+    EXPECT_EQ(zyntest::ReadFileBytes(png).substr(0, 4), "\x89PNG") << played.output;
+    DeleteFileA(png.c_str());
 }
 
 }  // namespace

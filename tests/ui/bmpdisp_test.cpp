@@ -22,10 +22,7 @@ void Put32(std::vector<uint8_t>& file, size_t at, uint32_t value) {
 }
 
 TEST(BmpdispFile, RefusesWhatIsNotAPictureItCanShow) {
-    struct Case {
-        const char* what;
-        std::function<void(std::vector<uint8_t>&)> spoil;
-    };
+    struct Case { const char* what; std::function<void(std::vector<uint8_t>&)> spoil; };
     const Case cases[] = {
         {"no BM", [](auto& f) { f[1] = 'A'; }},
         {"header size 13", [](auto& f) { Put32(f, 14, 13); }},

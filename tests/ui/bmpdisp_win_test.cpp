@@ -35,11 +35,6 @@ std::pair<LONG, LONG> Position(HWND window) {
     return {corner.x, corner.y};
 }
 
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-}
-
 class Pictures : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -58,7 +53,7 @@ protected:
         WMINST_SetMainWindow(nullptr);
         UnregisterClassA(kClass, GetModuleHandleA(nullptr));
         VAR_Terminate();
-        Pump();
+        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&message);
     }
     HWND Shown(const char* name, int x, int y) {
         BMPDISP_AddImage(name, x, y, BMPDISP_FLAG_PALETTE, 0);
@@ -72,10 +67,7 @@ protected:
 };
 
 TEST_F(Pictures, EveryDepthAndHeaderShowsFramedAtItsPlace) {
-    struct Case {
-        const char* name;
-        COLORREF topLeft, bottomRight, inside;
-    };
+    struct Case { const char* name; COLORREF topLeft, bottomRight, inside; };
     const Case cases[] = {
         {"CORE1", RGB(0, 0, 255), RGB(0, 0, 255), RGB(255, 0, 0)},
         {"CORE8", RGB(0, 255, 0), RGB(255, 255, 0), RGB(255, 255, 255)},

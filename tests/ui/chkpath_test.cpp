@@ -1,4 +1,5 @@
-// The text rules for a destination directory, with the portable character set.
+// The text rules for a destination directory, with the portable character set. A bare
+// drive, a semicolon, the Windows directory and capitals are the directory scenario's.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,26 +11,21 @@ namespace {
 TEST(PathRules, AcceptsTrimsAndCapitalisesOrRefuses) {
     struct Case { const char* typed; int valid; const char* after; };  // after: the caller's buffer
     const Case cases[] = {
-        {"c:\\demo\\", 1, "C:\\DEMO\\"},
         {"C:\\DEMO FILES  \\", 1, "C:\\DEMO FILES\\"},
         {"C:\\A \\ \\", 0, "C:\\A \\\\"},  // only the blank right before the final backslash goes
         {"C:\\DEMO   ", 1, "C:\\DEMO"},
         {"C:\\My Demo (v2) [x]~!@#^_-.", 1, "C:\\MY DEMO (V2) [X]~!@#^_-."},
         {"d:\\caf\xE9", 1, "D:\\CAF\xC9"},
-        {"C:\\", 0, "C:\\"},
-        {"D:", 0, "D:"},
         {"C:\\   ", 0, "C:\\"},
         {"", 0, ""},
         {"DEMO", 0, "DEMO"},
         {"\\DEMO", 0, "\\DEMO"},
         {"1:\\DEMO", 0, "1:\\DEMO"},
-        {"C:\\DE;MO", 0, "C:\\DE;MO"},
         {"C:\\DE:MO", 0, "C:\\DE:MO"},
         {"C:\\DE/MO", 0, "C:\\DE/MO"},
         {"C:\\DE,MO", 0, "C:\\DE,MO"},
         {"C:\\DEMO\\\\SUB", 0, "C:\\DEMO\\\\SUB"},
         {"\\\\SERVER\\SHARE", 0, "\\\\SERVER\\SHARE"},
-        {"c:\\windows\\demo", 0, "C:\\WINDOWS\\DEMO"},
         {"C:\\WINDOWSAPPS", 0, "C:\\WINDOWSAPPS"},  // a substring is enough
         {"C:\\WINDOWSX\\SYSTEM32\\X", 0, "C:\\WINDOWSX\\SYSTEM32\\X"},
         {"C:\\WINDOW", 1, "C:\\WINDOW"},

@@ -23,10 +23,7 @@ std::string TextOf(HWND window) {
     return text;
 }
 
-struct BoxSeen {
-    std::string title, text;
-    bool systemMenu, survivedClose;
-};
+struct BoxSeen { std::string title, text; bool systemMenu, survivedClose; };
 std::vector<int> g_answers;  // button ids, one per box, in order
 std::vector<BoxSeen> g_seen;
 
@@ -219,12 +216,7 @@ int RealPage(int index) {
 
 TEST_F(DialogTest, WizardPageButtonsFollowPositionAndFlags) {
     VAR_Set("InstallName", "Demo Setup");
-    struct Case {
-        int count, page;  // the page whose set-up is checked
-        DWORD flags;
-        int okString;
-        bool backEnabled;
-    };
+    struct Case { int count, page; DWORD flags; int okString; bool backEnabled; };  // page: the one whose set-up is checked
     const Case cases[] = {
         {1, 0, 0, IDS_BUTTON_FINISH, false},
         {3, 1, 0, IDS_BUTTON_NEXT, true},

@@ -17,10 +17,7 @@ std::vector<std::string> AllTokens(const char* text) {
 }
 
 TEST(EventTokens, SplitAtCommasOutsideQuotesKeepingQuotesAndBackslashes) {
-    struct Case {
-        const char* text;
-        std::vector<std::string> tokens;
-    };
+    struct Case { const char* text; std::vector<std::string> tokens; };
     const Case cases[] = {
         {"A, B ,C", {"A", "B", "C"}},
         {" \tA\n,  ,B\t", {"A", "", "B"}},
@@ -40,13 +37,7 @@ TEST(EventTokens, TokenNeedsTwoBytesMoreThanItsLength) {
 }
 
 TEST(EventLines, ReadIntoWhatTheyAskForOrRefusedWithTheirCodes) {
-    struct Case {
-        std::string line;
-        int result;
-        EVENT_KIND kind;
-        std::string name;
-        int x, y;
-    };
+    struct Case { std::string line; int result; EVENT_KIND kind; std::string name; int x, y; };
     const std::string longName(150, 'x');
     const auto add = EVENT_KIND::AddGraphic, remove = EVENT_KIND::RemoveGraphic, testing = EVENT_KIND::Testing;
     const int missing = ERROR_BMPDISP_EVENT_MISSING_PARAMS, none = ERROR_EVENT_NO_HANDLER_FOUND;
