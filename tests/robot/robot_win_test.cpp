@@ -121,6 +121,18 @@ TEST(Robot, EveryScriptEndsAsItShouldAndAFailureSaysWhy) {
     EXPECT_NE(Robot(box, "expect messagebox", "--leave").output.find("robot: PASS"), std::string::npos);
 }
 
+// The fatal-error dialogs before a variable store or language library exists: the built-in
+// texts. (The scenarios meet them with a library and a code the modules explain.)
+TEST(Robot, MeetsTheFatalErrorDialogsWithTheirBuiltInTexts) {
+    const std::string caption = " caption=\"ZYN Install/Uninstall\" 1=&OK ";
+    const Played played =
+        Robot("fatal 12345", "expect dialog template=ERRORMESSAGE" + caption + "351=&Details... 350=\"An error has "
+              "occurred while running INSTALL.  If you plan to report this error, choose Details.... Otherwise, choose "
+              "OK to exit.\"\nclick 351\nexpect dialog template=ERRORDETAILS" + caption + "350=\"The following error "
+              "has occured:\" 352=robotchild 353=42 354=12345\nclick ok\ngone\nclick ok\nexit -1\n");
+    EXPECT_EQ(played.exitCode, 0u) << played.output;
+}
+
 TEST(Robot, TakesScreenshotsIntoAUnixDirectory) {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no display";
     const std::string png = "Z:" ZYN_BINARY_DIR "/robot-the-box.png";  // Wine's Z: is the Unix root

@@ -3,10 +3,14 @@
 //   robotchild twice                       two boxes in a row; exit code first * 10 + second
 //   robotchild exit N                      ends at once with N
 //   robotchild sleep MS                    ends after MS with 0, showing nothing
+//   robotchild fatal CODE                  reports CODE as a fatal error of line 42, before
+//                                          any variable store or language library exists
 #include <windows.h>
 
 #include <cstdlib>
 #include <string>
+
+#include "script/zynerror.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::string mode = __argc > 1 ? __argv[1] : "";
@@ -20,6 +24,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return first * 10 + MessageBoxA(nullptr, "Second question?", "Robot", MB_YESNO);
     }
     if (mode == "exit" && __argc == 3) return std::atoi(__argv[2]);
+    if (mode == "fatal" && __argc == 3) ZYNERROR_Fatal(std::atoi(__argv[2]), "robotchild", 42);
     if (mode == "sleep" && __argc == 3) Sleep(static_cast<DWORD>(std::atoi(__argv[2])));
     return mode == "sleep" ? 0 : 99;
 }
