@@ -28,7 +28,11 @@ bool g_cancelRequested = false;
 uint32_t g_fileBytes = 0;
 uint32_t g_totalBytes = 0;
 bool g_firstFile = true;
-char g_lastShownDest[260] = "";
+// What the texts are to say: what a refresh at every file start would show. They follow
+// the destination only, so a file copied onto the destination of the one before keeps
+// that one's texts; its destPath is the destination the texts were last taken for.
+STATUS_INFO g_texts{};
+bool g_textsPending = false;
 
 // The callbacks come once per block and per file, thousands of times a second on a
 // fast disk; the window is repainted (and the queue drained) at most this often.
@@ -102,17 +106,22 @@ void SetShortened(TextField& field, const char* path) {
     SetField(field, shortened);
 }
 
-// The texts change with the destination only. They are brought up to date with the
-// bars, at most once per repaint interval however many small files went by, and
-// whenever the copy waits for the user (see STATUS_Refresh), so that a question or
-// an error never stands beside the name of a file before.
-void ShowTextsOfNewFile() {
-    if (g_window == nullptr || g_mode != STATUS_INSTALL || lstrcmpiA(g_info.destPath, g_lastShownDest) == 0) return;
-    SetField(g_fields[kSourceDesc], g_info.sourceDescription);
-    SetShortened(g_fields[kSourcePath], g_info.sourcePath);
-    SetField(g_fields[kDestDesc], g_info.destDescription);
-    SetShortened(g_fields[kDestPath], g_info.destPath);
-    CopyField(g_lastShownDest, sizeof g_lastShownDest, g_info.destPath);
+void TakeTextsOfNewFile() {
+    if (lstrcmpiA(g_info.destPath, g_texts.destPath) == 0) return;
+    g_texts = g_info;
+    g_textsPending = true;
+}
+
+// The texts are put up with the bars, at most once per repaint interval however many
+// small files went by, and whenever the copy waits for the user (see STATUS_Refresh),
+// so that a question or an error never stands beside the name of a file before.
+void ShowTexts() {
+    if (g_window == nullptr || g_mode != STATUS_INSTALL || !g_textsPending) return;
+    SetField(g_fields[kSourceDesc], g_texts.sourceDescription);
+    SetShortened(g_fields[kSourcePath], g_texts.sourcePath);
+    SetField(g_fields[kDestDesc], g_texts.destDescription);
+    SetShortened(g_fields[kDestPath], g_texts.destPath);
+    g_textsPending = false;
 }
 
 void CaptionFromVariables(HWND dialog) {
@@ -274,6 +283,7 @@ void STATUS_FileStart(const ZYNDISK_WALK* record) {
     g_info.filePercent = -1.0f;
     if (g_firstFile) g_info.totalPercent = -1.0f;
     g_firstFile = false;
+    TakeTextsOfNewFile();
     RefreshSoon();
 }
 
@@ -294,7 +304,7 @@ void STATUS_Refresh() {
     if (g_window == nullptr) return;
     g_lastPaint = GetTickCount();
     if (g_mode == STATUS_INSTALL) {
-        ShowTextsOfNewFile();
+        ShowTexts();
         STATUS_DrawBar(g_window, IDC_STATUS_FILE_BAR, static_cast<int>(g_info.filePercent));
         STATUS_DrawBar(g_window, IDC_STATUS_TOTAL_BAR, static_cast<int>(g_info.totalPercent));
     } else {

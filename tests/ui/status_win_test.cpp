@@ -108,6 +108,17 @@ TEST_F(StatusWindow, ProgressCountsFileAndTotalAndShowsTheTexts) {
     EXPECT_EQ(STATUS_FileProgress(200, 200), 0);
     EXPECT_FLOAT_EQ(STATUS_GetInfo()->totalPercent, afterFirst + 20.0f) << "the total keeps counting";
 
+    // Files started within one repaint interval are named when the copy next waits, here
+    // for the cancel question; the last one goes to the destination shown before the
+    // quick ones, and still its own texts are the ones the question stands beside.
+    ZYNDISK_WALK two = Record("D:\\TWO", "C:\\DEMO\\TWO"), three = Record("D:\\THREE", "C:\\DEMO\\EMPTY");
+    STATUS_FileStart(&two);
+    STATUS_FileStart(&three);
+    zyntest::DialogScript no({{IDNO}});
+    SendMessageA(STATUS_GetWindow(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(ItemText(IDC_STATUS_SOURCE_PATH), "D:\\THREE");
+    EXPECT_EQ(ItemText(IDC_STATUS_DEST_PATH), "C:\\DEMO\\EMPTY");
+
     // Long texts are cut to their fields.
     STATUS_SetDescriptions(std::string(200, 'x').c_str(), "short");
     EXPECT_EQ(std::strlen(STATUS_GetInfo()->sourceDescription), 79u);
