@@ -117,15 +117,4 @@ inline long RunChildTestAsWindows95(const std::string& dir, const std::string& t
     return code;
 }
 
-// Wine's shell opens a folder window, a process of its own, for every program group it
-// creates or shows; closing them ends those processes.
-inline void CloseShellFolderWindows() {
-    for (int round = 0; round < 50; ++round) {
-        HWND window = FindWindowA("ExplorerWClass", nullptr);
-        if (window == nullptr) return;
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        Sleep(100);
-    }
-}
-
 }  // namespace zyntest
