@@ -68,7 +68,7 @@ exit 0
 EOF2
 
 # The tile window's border is the client area's first row; the first orange row follows.
-oy=$(convert "$ZYN_SHOT_DIR/tile.png" -crop 1x80+5+0 txt:- | awk -F'[,:]' '/#FF8000/ { print $2 - 1; exit }')
+oy=$(convert "$ZYN_SHOT_DIR/tile.png" -crop 1x80+5+0 txt:- | awk -F'[,:]' '/#FF8000/ && !found++ { print $2 - 1 }')
 [ -n "$oy" ] || e2e_fail "no tile at the top of the screen"
 frame=$(pixel tile 0 300)
 # Corners and edges of the screen, clear of the dialog in its middle.
