@@ -131,24 +131,6 @@ protected:
     int runs_ = 0;
 };
 
-TEST_F(HelperRun, DeletesListedFilesAndDirectoriesInAnyOrderButNotUnlistedContent) {
-    std::string data = dir_.file("data"), sub = data + "\\sub", keep = dir_.file("keep");
-    for (const std::string& folder : {data, sub, keep}) CreateDirectoryA(folder.c_str(), nullptr);
-    for (const std::string& file : {data + "\\a.txt", sub + "\\b.txt", keep + "\\ours.txt", keep + "\\users-own.txt"})
-        zyntest::WriteFileBytes(file, "x");
-    SetFileAttributesA((sub + "\\b.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA(sub.c_str(), FILE_ATTRIBUTE_READONLY);
-    // Directories listed before their contents, short and long forms mixed, one entry already gone.
-    EXPECT_EQ(Run({data, ShortPath(sub), data + "\\a.txt", sub + "\\b.txt", dir_.file("never-there.txt")}, ini_), 0);
-    EXPECT_FALSE(PathExists(data) || PathExists(ini_));
-    EXPECT_TRUE(zyntest::WaitUntilGone(helper_, 20000));
-    EXPECT_TRUE(PathExists(dir_.file("app")));  // not listed: it stays, empty
-
-    EXPECT_EQ(Run({keep, keep + "\\ours.txt"}, ini_), 1);
-    EXPECT_FALSE(PathExists(keep + "\\ours.txt") || PathExists(ini_));
-    EXPECT_TRUE(PathExists(keep + "\\users-own.txt"));
-}
-
 TEST_F(HelperRun, ArgumentsDecideWhatHappens) {
     const std::string missing = dir_.file("no-such.ini");
     struct Case { const char* what; std::string argument; long exit_code; bool helper_removed; } cases[] = {

@@ -42,24 +42,13 @@ protected:
     }
 };
 
-TEST_F(Plist, SharedHandlersStayTogetherAndInitTwiceFails) {
-    const int before = MODULE_Count();
-    // "Other Files" goes after the last Files-handler row, even when rows of other
-    // handlers were registered after it.
-    Register({{"Files", HandlerA}, {"Rename", HandlerB}, {"Protection Files", HandlerA}});
-    ASSERT_EQ(PLIST_InsertAfter(-1, "Other Files", HandlerC, HandlerA), 0);
-    Register({{"Launch", HandlerB}});
-    EXPECT_EQ(Names(), (Strings{"Files", "Protection Files", "Other Files", "Rename", "Launch"}));
-    EXPECT_EQ(PLIST_Init(), ERROR_PLIST_INIT);
-    EXPECT_EQ(PLIST_Terminate(), 0);
-    EXPECT_TRUE(Names().empty());
-    EXPECT_EQ(MODULE_Count(), before - 1);
-}
-
-TEST_F(Plist, LookupsBufferSizesAndRemoval) {
+// The install run's section order shows where a row goes; here the limits and the list's life.
+TEST_F(Plist, LookupsBufferSizesRemovalAndCleanUp) {
+    const int modules = MODULE_Count();
     Register({{"Files", HandlerA}});
     Register({{"Shell", HandlerB}}, 7);
     Register({{"Protection Files", HandlerA}, {std::string(80, 'x').c_str(), HandlerC}});
+    EXPECT_EQ(PLIST_Init(), ERROR_PLIST_INIT);
     // A name is cut to 49 characters when the buffer holds 50.
     struct Case { int index, size, rc; const char* name; } cases[] = {
         {2, 6, 0, "Shell"}, {2, 5, ERROR_PLIST_BUFFER_TOO_SMALL, ""}, {1, -1, ERROR_PLIST_BUFFER_TOO_SMALL, ""},
@@ -87,7 +76,8 @@ TEST_F(Plist, LookupsBufferSizesAndRemoval) {
     EXPECT_EQ(PLIST_Remove(5, nullptr), ERROR_PLIST_NOT_FOUND);
     EXPECT_EQ(PLIST_Remove(-1, nullptr), 0);
     EXPECT_EQ(Names(), Strings{"Shell"});
-    PLIST_Terminate();
+    EXPECT_EQ(PLIST_Terminate(), 0);
+    EXPECT_EQ(MODULE_Count(), modules - 1);
     EXPECT_EQ(PLIST_GetFirst(&id, name, &h), ERROR_PLIST_NOT_FOUND);
     EXPECT_EQ(id, -1);
     EXPECT_STREQ(name, "");

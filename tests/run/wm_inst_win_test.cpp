@@ -4,12 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
-#include "support/process_win.h"
-#include "support/testsupport.h"
-#include "sys/handle.h"
-
 namespace {
 
 TEST(WmInstMainWindow, GradedPaletteBackgroundAndRefusedSystemCommands) {
@@ -47,29 +41,6 @@ TEST(WmInstMainWindow, GradedPaletteBackgroundAndRefusedSystemCommands) {
     MSG quit;  // posted by the procedure: the installer ends after its window
     while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
     UnregisterClassA(WMINST_CLASS_NAME, nullptr);
-}
-
-// A program whose name contains the uninstaller's, in any case, beside an unins.ini
-// opens the uninstaller's window (the sample script's ApplicationName is its caption).
-TEST(WmInstStartUp, ANameContainingTheUninstallersSelectsTheUninstall) {
-    zyntest::TempDir dir;
-    zyntest::WriteFileBytes(dir.file("unins.ini"), "[INFO]\r\n");
-    for (const char* name : {"myuninstal.exe", "UNINSTAL.EXE"}) {
-        std::string exe = dir.file(name);
-        ASSERT_TRUE(CopyFileA(zyntest::BesideTests("INSTALL.EXE").c_str(), exe.c_str(), FALSE));
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        std::string line = "\"" + exe + "\" BPOFF";
-        ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
-        zyn::Handle process(info.hProcess), thread(info.hThread);
-        HWND shown = nullptr;
-        for (int i = 0; i < 400 && !shown && WaitForSingleObject(info.hProcess, 50) == WAIT_TIMEOUT; ++i)
-            shown = FindWindowA("ZYNUNINSTALL", "Zyn Aquarium");
-        TerminateProcess(info.hProcess, 0);  // the uninstaller goes on to ask questions
-        WaitForSingleObject(info.hProcess, 5000);
-        EXPECT_NE(shown, nullptr) << name;
-    }
 }
 
 }  // namespace
