@@ -52,8 +52,7 @@ TEST_F(RegisterDlls, EveryMatchIsRegisteredRecordedAndUnregisteredAtUninstall) {
 TEST_F(RegisterDlls, ALibraryWithoutItsEntryOrAPatternWithoutFilesIsFatal) {
     for (const char* line : {"fx\\none.dll, N, N, Y\n", "fx\\*.xyz, N, N, Y\n"}) {
         Load(std::string("[Register DLLs]\n") + line);
-        EXPECT_EXIT(LOGDLL_Install(demo_, "Register DLLs", PLIST_INSTALL),
-                    ::testing::ExitedWithCode(zyntest::kFatalExitCode), "");
+        EXPECT_FATAL(LOGDLL_Install(demo_, "Register DLLs", PLIST_INSTALL));
     }
 }
 

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "run/helper.h"
-#include "run/logunins.h"
 #include "script/zynerror.h"
 #include "sections/logother.h"
 #include "sections/nextdisk.h"
@@ -65,49 +64,34 @@ protected:
         GetWindowsDirectoryA(windows, sizeof windows);
         return std::string(windows) + "\\" + HELPER_INI_NAME;
     }
-    ZYNLOG_KEY DemoFiles() {
-        ZYNLOG_KEY demo = nullptr, files = nullptr;
-        EXPECT_EQ(LOGCOMN_GetDemoKey(&demo), 0);
-        EXPECT_EQ(ZYNLOG_CreateKey(demo, "Files", &files), 0);
-        return files;
-    }
 
     zyntest::LanguageLibrary english_;
-    std::string src_ = dir_.file("src"), dest_ = dir_.file("dest"), id_ = "0";
+    std::string src_ = dir_.file("src"), dest_ = dir_.file("dest");
 };
 
-TEST_F(FilesSection, CopiesLinesAndRecordsWhatTheyMade) {
-    for (const char* file : {"a.txt", "c.txt", "docs\\one.txt", "docs\\sub\\two.txt", "hidden.txt", "plain.txt",
-                             "tree\\a\\one.dat"})
-        Source(file, file);
+// Recursive copies and their records are the install-uninstall and interrupted scenarios'.
+TEST_F(FilesSection, AttributeLettersAppendAndWhatIsRecorded) {
+    for (const char* file : {"a.txt", "c.txt", "hidden.txt", "plain.txt"}) Source(file, file);
     Source("part.txt", "-more");
     SetFileAttributesA((src_ + "\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
     // Attribute letters are upper case only; C starts from the source's own.
     Load("[Files]\n"
          "Program, a.txt,, a.txt,, 1, N, N, 0, 1, N, Y, Y\n"
-         "Texts, docs\\*.txt, Docs, docs\\, RH, 1, N, N, 0, 1, Y, Y, Y\n"
-         "Skipped, b.txt,, b.txt,, 1, N, N, 0, 1, N, Y, N\n"
          "x, hidden.txt,, kept.txt, C,    1, N, N, 0, 1, N, N, Y\n"
          "x, hidden.txt,, plus.txt, CR,   1, N, N, 0, 1, N, N, Y\n"
          "x, hidden.txt,, normal.txt,,    1, N, N, 0, 1, N, N, Y\n"
          "x, plain.txt,,  lower.txt, rhs, 1, N, N, 0, 1, N, N, Y\n"
          "x, plain.txt,,  system.txt, S,  1, N, N, 0, 1, N, N, Y\n"
          "x, part.txt,, a.txt,, 1, Y, N, 0, 1, N, N, Y\n"
-         "x, tree\\*.dat,, docs\\sub\\,, 1, N, N, 0, 1, Y, N, Y\n"
          "Unrecorded, c.txt,, c.txt,, 1, N, N, 0, 1, N, $[ 1 == 2 ], $[ 2 == 2 ]\n");
-    DialogScript none;  // no diskette prompt: the sub-folders of tree hold its files
     ASSERT_EQ(LOGFILE_Install(demo_, "Files", PLIST_INSTALL), 0);
     EXPECT_EQ(ReadFileBytes(Dest("c.txt")), "c.txt");
     EXPECT_EQ(ReadFileBytes(Dest("a.txt")), "a.txt-more");
-    EXPECT_EQ(ReadFileBytes(Dest("docs\\sub\\a\\one.dat")), "tree\\a\\one.dat");
-    EXPECT_FALSE(fs::exists(Dest("b.txt")));
-    const std::pair<const char*, DWORD> attributes[] = {{"docs\\one.txt", 3}, {"kept.txt", 2}, {"plus.txt", 3},
-                                                        {"normal.txt", 0},    {"lower.txt", 0}, {"system.txt", 4}};
+    const std::pair<const char*, DWORD> attributes[] = {{"kept.txt", 2}, {"plus.txt", 3}, {"normal.txt", 0},
+                                                        {"lower.txt", 0}, {"system.txt", 4}};
     for (auto [file, bits] : attributes) EXPECT_EQ(GetFileAttributesA(Dest(file).c_str()) & 7, bits) << file;
-    // Made folders are recorded whatever the line says; files only with Uninstall.
-    EXPECT_EQ(Values({DemoKey(), "Files"}), dest_ + "=0;" + Dest("a.txt") + "=0;" + Dest("docs") + "=0;" +
-                                                Dest("docs\\sub") + "=0;" + Dest("docs\\sub\\two.txt") + "=0;" +
-                                                Dest("docs\\one.txt") + "=0;" + Dest("docs\\sub\\a") + "=0;");
+    // A made folder is recorded whatever the line says; files only with Uninstall.
+    EXPECT_EQ(Values({DemoKey(), "Files"}), dest_ + "=0;" + Dest("a.txt") + "=0;");
     EXPECT_EQ(STATUS_GetWindow(), nullptr) << "the status window closes with the section";
     EXPECT_STREQ(STATUS_GetInfo()->sourceDescription, "Unrecorded") << "the last line that copied";
 }
@@ -180,14 +164,12 @@ TEST_F(FilesSection, ExclusivityTestLooksAtInstalledDestinationsOnly) {
 TEST_F(FilesSection, FailuresEndTheSection) {
     Load("[Files]\n");
     EXPECT_EQ(LOGFILE_Install(demo_, "Files", PLIST_INSTALL), 0) << "an empty section copies nothing";
-    EXPECT_EXIT(LOGFILE_Install(demo_, "Files", 3), ::testing::ExitedWithCode(zyntest::kFatalExitCode), "");
-    EXPECT_EXIT(LOGFILE_Install(demo_, "Protection Files", PLIST_INSTALL),
-                ::testing::ExitedWithCode(zyntest::kFatalExitCode), "");
+    EXPECT_FATAL(LOGFILE_Install(demo_, "Files", 3));
+    EXPECT_FATAL(LOGFILE_Install(demo_, "Protection Files", PLIST_INSTALL));
     Source("present.txt", "p");
     Put(Dest("blocker"), "a file where a folder is needed");
     Load("[Files]\nx, present.txt,, blocker\\a.txt,, 1, N, N, 0, 1, N, Y, Y\n");
-    EXPECT_EXIT(LOGFILE_Install(demo_, "Files", PLIST_INSTALL), ::testing::ExitedWithCode(zyntest::kFatalExitCode),
-                "");
+    EXPECT_FATAL(LOGFILE_Install(demo_, "Files", PLIST_INSTALL));
     Load("[Files]\nx, *.none,, a.txt,, 1, N, N, 0, 1, N, Y, Y\n");
     DialogScript script({{IDCANCEL}, {IDYES}});
     EXPECT_EQ(LOGFILE_Install(demo_, "Files", PLIST_INSTALL), 100) << "a source nobody can find";
@@ -256,10 +238,8 @@ TEST_F(FilesSection, DiskSpaceInWholeClustersOrFromTheSizeColumn) {
          "[Protection Files]\n"
          "x, tree\\*.*,, tree\\, , 1, N, N, 5000, 1, Y, N, Y\n"
          "[Other Files]\n");
-    {
-        DialogScript none;
-        ASSERT_EQ(LOGFILE_CheckDiskSpace(), 0);
-    }
+    DialogScript none;
+    ASSERT_EQ(LOGFILE_CheckDiskSpace(), 0);
     ZYNDISK_GetTotalAllocated(&allocated);
     ZYNDISK_GetTotalSize(&total);
     EXPECT_EQ(allocated, 4 * cluster) << "1 byte, a cluster and a byte, and 10 bytes in the tree";
@@ -273,42 +253,6 @@ TEST_F(FilesSection, DiskSpaceInWholeClustersOrFromTheSizeColumn) {
     EXPECT_EQ(allocated, ZYNDISK_RoundToClusters(100, cluster) + ZYNDISK_RoundToClusters(7, cluster) +
                              ZYNDISK_RoundToClusters(5000, cluster));
 
-    VAR_Set("ExtraSpace", "1000000000000000");
-    VAR_Set("ShowPleaseWait", "Y");
-    {
-        DialogScript script({{IDOK}});
-        EXPECT_EQ(LOGFILE_CheckDiskSpace(), ERROR_ZYNDISK_NO_DISKSPACE);
-        ASSERT_EQ(script.Answered().size(), 1u);
-        ASSERT_GE(script.shown.size(), 2u);
-        EXPECT_EQ(script.shown[0].caption, "Please Wait") << "the please-wait box came first";
-    }
-    VAR_Set("ExtraSpace", "0");
-    EXPECT_EQ(LOGFILE_CheckDiskSpace(), 0) << "a later check can pass";
-}
-
-TEST_F(FilesSection, SharedRecordsLoseOnlyThisDemo) {
-    std::string kept = dir_.file("kept.dll"), twice = dir_.file("twice.dll");
-    for (const std::string& path : {kept, twice}) LOGFILE_RecordFile(demo_, path.c_str());
-    LOGFILE_RecordFile(1, kept.c_str());
-    LOGFILE_RecordFile(demo_, twice.c_str());
-    for (const std::string& path : {kept, twice}) Put(path, "x");
-    EXPECT_EQ(LOGFILE_Uninstall(Key({"Common", "Files"}), demo_), 0);
-    EXPECT_TRUE(fs::exists(kept));
-    EXPECT_FALSE(fs::exists(twice)) << "a list that held only this demo twice empties";
-    EXPECT_EQ(Values({"Common", "Files"}), kept + "=1;");
-}
-
-TEST_F(FilesSection, WhatCannotBeDeletedGoesToTheHelper) {
-    std::string missing = Dest("never-made.txt"), busy = Dest("busy");
-    Put(busy + "\\unrecorded.txt", "left by the user");
-    ZYNLOG_SetValue(DemoFiles(), busy.c_str(), id_.c_str());
-    ZYNLOG_SetValue(DemoFiles(), missing.c_str(), id_.c_str());
-    EXPECT_EQ(LOGFILE_Uninstall(DemoFiles(), demo_), 0);
-    EXPECT_TRUE(fs::exists(busy + "\\unrecorded.txt")) << "without UninstallCleanDirs only empty folders go";
-    const std::string list = ReadFileBytes(HelperIni());
-    EXPECT_NE(list.find("never-made.txt"), std::string::npos) << list;
-    EXPECT_NE(list.find("Number=2"), std::string::npos) << list;
-    EXPECT_EQ(Values({DemoKey(), "Files"}), "") << "the records go all the same";
 }
 
 TEST_F(FilesSection, CleanDirsEmptiesFoldersButSparesTheRunningHelper) {
@@ -316,8 +260,10 @@ TEST_F(FilesSection, CleanDirsEmptiesFoldersButSparesTheRunningHelper) {
     for (const char* file : {"\\user.dat", "\\saves\\game1.sav", "\\helper.exe"}) Put(folder + file, "x");
     VAR_Set("UninstallCleanDirs", "TRUE");
     VAR_Set("UninstallDirectory", folder.c_str());
-    ZYNLOG_SetValue(DemoFiles(), folder.c_str(), id_.c_str());
-    EXPECT_EQ(LOGFILE_Uninstall(DemoFiles(), demo_), 0);
+    ZYNLOG_KEY files = nullptr;
+    ZYNLOG_CreateKey(Key({DemoKey()}), "Files", &files);
+    ZYNLOG_SetValue(files, folder.c_str(), "0");
+    EXPECT_EQ(LOGFILE_Uninstall(files, demo_), 0);
     EXPECT_FALSE(fs::exists(folder + "\\user.dat"));
     EXPECT_FALSE(fs::exists(folder + "\\saves"));
     EXPECT_TRUE(fs::exists(folder + "\\helper.exe"));
@@ -334,7 +280,7 @@ TEST_F(FilesSection, OtherFilesOnlyRecord) {
     EXPECT_EQ(LOGOTHER_Install(-1, "Other Files", PLIST_EXCLUSIVE_TEST), ERROR_PLIST_EXCLUSIVE);
     Load("[Other Files]\nreadme.txt, N\nsub\\x.txt, Y\n");
     EXPECT_EQ(LOGOTHER_Install(-1, "Other Files", PLIST_EXCLUSIVE_TEST), 0);
-    EXPECT_EXIT(LOGOTHER_Install(demo_, "Other Files", 7), ::testing::ExitedWithCode(zyntest::kFatalExitCode), "");
+    EXPECT_FATAL(LOGOTHER_Install(demo_, "Other Files", 7));
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 // The Ini Settings section on real INI files through the profile functions: each
-// operation with its record and undo, three demos sharing and handing over records, and
-// the duplicate-name editor on files that start with their section or are missing.
+// operation with its record and undo, and the duplicate-name editor on files that start
+// with their section or are missing. Demos sharing an entry are the two-demos scenario's.
 #include "sections/logini.h"
 
 #include <windows.h>
 
 #include <string>
-#include <utility>
 
 #include "sections/sectiontest.h"
 
@@ -54,29 +53,6 @@ TEST_F(LoginiSection, EachOperationChangesRecordsAndIsUndone) {
     for (const Row& row : rows) EXPECT_EQ(Get(row.entry), row.restored) << row.entry;
     EXPECT_EQ(ReadFileBytes(dir_.file("new.ini")), "");  // the section went with its last entry
     EXPECT_EQ(Key({"Common", LOGINI_KEY, ini_}), nullptr);
-}
-
-// Demos 3 and 5 add the same value and share one record, demo 7 adds another; every
-// uninstall order ends with the value from before demo 3 and no records.
-TEST_F(LoginiSection, ThreeDemosShareAndHandOverRecordsInEveryOrder) {
-    struct Step { int out; const char *value, *records; };
-    const Step stories[][3] = {
-        {{3, "y", "7=ADD,y,x;5=ADD,x,o;"}, {5, "y", "7=ADD,x,o;"}, {7, "o", "-"}},
-        {{7, "x", "3,5=ADD,x,o;"}, {5, "x", "3=ADD,x,o;"}, {3, "o", "-"}},
-        {{5, "y", "3, 7=ADD,x,o;"}, {3, "y", "7=ADD,x,o;"}, {7, "o", "-"}},
-    };
-    for (const auto& story : stories) {
-        SCOPED_TRACE(story[0].out);
-        WriteFileBytes(ini_, "[s]\r\ne=o\r\n");
-        for (auto [demo, value] : {std::pair{3, "x"}, {5, "x"}, {7, "y"}})
-            ASSERT_EQ(LOGINI_ChangeEntry(demo, "ADD", ini_.c_str(), "s", "e", value, "", "Y", "Y"), 0);
-        EXPECT_EQ(Records("e"), "3,5=ADD,x,o;7=ADD,y,x;");
-        for (const Step& step : story) {
-            Uninstall(step.out);
-            EXPECT_EQ(Get("e"), step.value) << step.out;
-            EXPECT_EQ(Records("e"), step.records) << step.out;
-        }
-    }
 }
 
 TEST_F(LoginiSection, DuplicateNameLinesInFirstSectionAndMissingFiles) {

@@ -76,7 +76,7 @@ TEST_F(ValidateFiles, AFileBelow128BytesEndsTheRunAfterAPartialRecord) {
     zyntest::WriteFileBytes(tiny, Pattern(127, 'x'));
     EXPECT_EQ(LOGVLD_WriteRecord(dat.c_str(), tiny.c_str(), 1), ERROR_LOGVLD_INPUT_FILE_TOO_SMALL);
     EXPECT_EQ(ReadFileBytes(dat).size(), 264u);
-    EXPECT_EXIT(Run("zyn.dat, , tiny.txt, N, N, Y"), ::testing::ExitedWithCode(zyntest::kFatalExitCode), "");
+    EXPECT_FATAL(Run("zyn.dat, , tiny.txt, N, N, Y"));
 }
 
 }  // namespace

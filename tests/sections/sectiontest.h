@@ -21,6 +21,9 @@
 #include "script/var.h"
 #include "support/testsupport.h"
 
+// A call that must end the run through the fatal-error path.
+#define EXPECT_FATAL(statement) EXPECT_EXIT(statement, ::testing::ExitedWithCode(zyntest::kFatalExitCode), "")
+
 namespace zyntest {
 
 class SectionTest : public ::testing::Test {
