@@ -71,7 +71,6 @@ protected:
                        "[restrictions]\r\nNoRun=1\r\nNoClose=1\r\nNoSaveSettings=1\r\nNoFileMenu=1\r\n");
         DeleteFileA((w_ + "\\WININIT.INI").c_str());
         WritePrivateProfileStringA("boot", "drivers", "mmsystem.dll STARTNAV.DLL", SystemIni().c_str());
-        WritePrivateProfileStringA("boot", "taskman.exe", "taskman.exe", SystemIni().c_str());
         WritePrivateProfileStringA("386Enh", "device", "*vpicd", SystemIni().c_str());
         WriteFileBytes(b_ + "\\CONFIG.SYS", "FILES=30\r\n");
         WriteFileBytes(b_ + "\\AUTOEXEC.BAT", "@ECHO OFF\r\n");
@@ -240,33 +239,6 @@ TEST_F(Protection, EachTokenWritesItsEntriesLinesAndValuesAndTheUninstallGivesTh
         EXPECT_EQ(Diff(before, Snapshot()), c.installed);
         Uninstall();
         EXPECT_EQ(Diff(before, Snapshot()), c.left);
-    }
-}
-TEST_F(Protection, CompaqShellRepairRunsAfterTheShellItReplacedIsGone) {
-    struct Case {
-        const char *shell, *lines;
-        bool repair;
-    };
-    const Case cases[] = {
-        {"C:\\CPQ\\CPQSHELL.EXE", "SetShell, $(DestinationDirectory)\\k.ini, K, S, Y, Y\r\nCompaqShellFix", true},
-        {"cpqshell.exe", "CompaqShellFix", true},
-        {"Explorer.exe", "CompaqShellFix, Y, Y\r\nCompaqPhoneCenter, Y, Y", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.lines);
-        VAR_Set("OS", "WinNT");
-        SetShell(c.shell);
-        std::vector<zyntest::DialogShown> shown;
-        {
-            DialogScript answers({{IDOK}});
-            Install(c.lines);
-            shown = answers.Answered();
-        }
-        Uninstall();
-        ASSERT_EQ(shown.size(), c.repair ? 1u : 0u);
-        if (!c.repair) continue;
-        EXPECT_EQ(shown[0].caption, "Program Not Started");
-        EXPECT_NE(shown[0].text.find(d_ + "\\dunehall.exe SETUP " + d_), std::string::npos) << shown[0].text;
     }
 }
 
