@@ -41,6 +41,9 @@ TEST(WmInstMainWindow, GradedPaletteBackgroundAndRefusedSystemCommands) {
     MSG quit;  // posted by the procedure: the installer ends after its window
     while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
     UnregisterClassA(WMINST_CLASS_NAME, nullptr);
+    // The program's own icons; ICN_SETUP, which the window classes ask for, is not among them.
+    for (const char* icon : {"DEMO", "ICN_ZYN"}) EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), icon), nullptr) << icon;
+    EXPECT_EQ(LoadIconA(GetModuleHandleA(nullptr), "ICN_SETUP"), nullptr);
 }
 
 }  // namespace
