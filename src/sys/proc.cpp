@@ -5,6 +5,9 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -21,18 +24,27 @@ struct Entry {
 using CreateSnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
 using ThreadWalkFn = BOOL(WINAPI*)(HANDLE, LPTHREADENTRY32);
 
-// The driver's state: what was there before the launch, and the launched process.
+// The driver's state: the snapshot source and what was there before the last launch.
 struct Driver {
     CreateSnapshotFn create_snapshot = nullptr;
     ThreadWalkFn thread_first = nullptr;
     ThreadWalkFn thread_next = nullptr;
     std::vector<Entry> before;
     std::vector<HWND> windows_before;
-    HWND front = nullptr;
-    HANDLE process = nullptr;
-    HANDLE thread = nullptr;
-    bool restore_front = true;
 } g_driver;
+
+// Written by the watcher while the main thread may read them.
+std::atomic<HWND> g_front{nullptr};
+std::atomic<bool> g_restore_front{true};
+
+// What one watcher works from, owned by it: the next launch replaces the driver's
+// snapshot, and the Launch section ends the driver long before a program it does not
+// wait for has ended.
+struct WatchJob {
+    zyn::Handle process;
+    zyn::Handle thread;
+    std::vector<Entry> before;
+};
 
 std::vector<Entry> Snapshot() {
     std::vector<Entry> entries;
@@ -52,9 +64,8 @@ std::vector<Entry> Snapshot() {
     return entries;
 }
 
-bool ProcessKnownBefore(DWORD process) {
-    return std::any_of(g_driver.before.begin(), g_driver.before.end(),
-                       [process](const Entry& e) { return e.process == process; });
+bool ProcessKnownBefore(const std::vector<Entry>& before, DWORD process) {
+    return std::any_of(before.begin(), before.end(), [process](const Entry& e) { return e.process == process; });
 }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
@@ -74,10 +85,10 @@ std::vector<HWND> TopLevelWindows() {
     return windows;
 }
 
-std::vector<HWND> NewThreadWindows() {
+std::vector<HWND> NewThreadWindows(const std::vector<Entry>& before) {
     std::vector<HWND> windows;
     for (const Entry& e : Snapshot()) {
-        if (ProcessKnownBefore(e.process)) continue;
+        if (ProcessKnownBefore(before, e.process)) continue;
         std::vector<HWND> own;
         EnumThreadWindows(e.thread, CollectWindow, reinterpret_cast<LPARAM>(&own));
         for (HWND w : own) {
@@ -90,25 +101,27 @@ std::vector<HWND> NewThreadWindows() {
     return windows;
 }
 
-DWORD WINAPI Watch(LPVOID) {
-    HANDLE process = g_driver.process;
-    if (process == nullptr) return 0;
-    WaitForInputIdle(process, INFINITE);
-    for (HWND window : NewThreadWindows()) {
+DWORD WINAPI Watch(LPVOID parameter) {
+    std::unique_ptr<WatchJob> job(static_cast<WatchJob*>(parameter));
+    if (!job->process) return 0;
+    WaitForInputIdle(job->process.get(), INFINITE);
+    for (HWND window : NewThreadWindows(job->before)) {
         LONG style = GetWindowLongA(window, GWL_STYLE);
         if ((style & WS_VISIBLE) && (style & WS_SYSMENU)) {
             SetForegroundWindow(window);
             ShowOwnedPopups(window, TRUE);
-            g_driver.front = GetForegroundWindow();
+            g_front = GetForegroundWindow();
         }
     }
-    WaitForSingleObject(process, INFINITE);
-    if (g_driver.restore_front && g_driver.front != nullptr) SetForegroundWindow(g_driver.front);
+    WaitForSingleObject(job->process.get(), INFINITE);
+    if (HWND front = g_front; g_restore_front && front != nullptr) SetForegroundWindow(front);
     return 0;
 }
 
 int DriverInit() {
     g_driver = Driver{};
+    g_front = nullptr;
+    g_restore_front = true;
     HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
     if (kernel == nullptr) return ERROR_PROC_NO_SNAPSHOT;
     g_driver.create_snapshot = reinterpret_cast<CreateSnapshotFn>(
@@ -122,33 +135,34 @@ int DriverInit() {
     return 0;
 }
 
-int DriverTerminate() {
-    if (g_driver.process != nullptr) CloseHandle(g_driver.process);
-    if (g_driver.thread != nullptr) CloseHandle(g_driver.thread);
-    g_driver.process = g_driver.thread = nullptr;
-    return 0;
-}
+// The launched process's handles belong to its watcher, which closes them when the
+// process has ended.
+int DriverTerminate() { return 0; }
 
 int DriverStart(int show, const char* program, const char* arguments) {
     std::string command = program;
     if (arguments != nullptr && arguments[0] != '\0') command += std::string(" ") + arguments;
     g_driver.before = Snapshot();
     g_driver.windows_before = TopLevelWindows();
-    g_driver.front = GetForegroundWindow();
+    g_front = GetForegroundWindow();
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK;
     startup.wShowWindow = static_cast<WORD>(show);
+    auto job = std::make_unique<WatchJob>();
+    job->before = g_driver.before;
     PROCESS_INFORMATION info{};
-    DriverTerminate();
     const bool created =
         CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info) != 0;
     if (created) {
-        g_driver.process = info.hProcess;
-        g_driver.thread = info.hThread;
+        job->process.reset(info.hProcess);
+        job->thread.reset(info.hThread);
     }
     // The watcher's own handle is not kept: it ends with the watched process.
-    if (HANDLE watcher = CreateThread(nullptr, 0, Watch, nullptr, 0, nullptr)) CloseHandle(watcher);
+    if (HANDLE watcher = CreateThread(nullptr, 0, Watch, job.get(), 0, nullptr)) {
+        job.release();
+        CloseHandle(watcher);
+    }
     return created ? 0 : -1;
 }
 
@@ -167,7 +181,7 @@ int DriverStop() { return 0; }
 
 int DriverIsRunning() {
     for (const Entry& e : Snapshot()) {
-        if (!ProcessKnownBefore(e.process)) return 1;
+        if (!ProcessKnownBefore(g_driver.before, e.process)) return 1;
     }
     return 0;
 }
@@ -206,7 +220,12 @@ int PROC_Start(const char* program, const char* arguments) {
     if (g_current == nullptr) return ERROR_PROC_NO_SNAPSHOT;
     for (int slot = 0; slot < PROC_SLOTS; ++slot) {
         if (g_slots[slot].used) continue;
-        int result = g_current->start(kShowNormal, program, arguments);
+        int result = -1;
+        try {
+            result = g_current->start(kShowNormal, program, arguments);
+        } catch (const std::bad_alloc&) {
+            // Without memory for the snapshots nothing is started: as a failed start.
+        }
         if (result < 0) return result;
         g_slots[slot] = {true, g_current};
         return slot;
@@ -229,11 +248,7 @@ void PROC_Stop(int slot) {
     g_slots[slot].used = false;
 }
 
-int PROC_SetRestoreFront(int flag) {
-    const int previous = g_driver.restore_front ? 1 : 0;
-    g_driver.restore_front = flag != 0;
-    return previous;
-}
+int PROC_SetRestoreFront(int flag) { return g_restore_front.exchange(flag != 0) ? 1 : 0; }
 
 void PROC_Terminate() {
     for (const PROC_DRIVER* driver : g_drivers) driver->terminate();
