@@ -51,12 +51,26 @@ void OnLanguageOk(HWND dialog) {
     EndDialog(dialog, IDOK);
 }
 
+bool BesideExecutable(std::string_view chosen, char (&out)[kFullPathSize]);
+
+// A language whose library is not beside the executable cannot be chosen: loading it
+// would end the install at its first dialog. English, the default, stays as it is.
+void DisableMissingLanguages(HWND dialog) {
+    for (int id = IDC_LANGUAGE_FIRST + 1; id <= IDC_LANGUAGE_LAST; ++id) {
+        char full[kFullPathSize] = "";
+        bool present = BesideExecutable(kLibraryNames[id - IDC_LANGUAGE_FIRST], full) &&
+                       GetFileAttributesA(full) != INVALID_FILE_ATTRIBUTES;
+        if (HWND button = GetDlgItem(dialog, id); button != nullptr && !present) EnableWindow(button, FALSE);
+    }
+}
+
 INT_PTR CALLBACK LanguageProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
             DIALOG_Center(dialog);
             for (int id = IDC_LANGUAGE_FIRST; id <= IDC_LANGUAGE_LAST; ++id)
                 CheckDlgButton(dialog, id, id == IDC_LANGUAGE_ENGLISH ? BST_CHECKED : BST_UNCHECKED);
+            DisableMissingLanguages(dialog);
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wparam) == IDOK) OnLanguageOk(dialog);

@@ -36,6 +36,7 @@ struct DialogShown {
     bool messageBox = false;
     int unnamed = 0;         // controls with the id 0xFFFF
     std::vector<int> icons;  // other statics
+    std::vector<int> disabled;
     bool answered = false;
     bool systemMenu = false;
     HWND owner = nullptr;
@@ -91,6 +92,7 @@ private:
         char type[32] = "";
         GetClassNameA(child, type, sizeof type);
         if (id != 0xFFFF && lstrcmpiA(type, "Static") == 0) shown->icons.push_back(id);
+        if (!IsWindowEnabled(child)) shown->disabled.push_back(id);
         return TRUE;
     }
 

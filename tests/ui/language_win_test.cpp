@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <optional>
@@ -278,6 +279,12 @@ TEST(LanguageLoad, ChoosesLoadsOnceAndTerminates) {
             continue;
         }
         EXPECT_EQ(LoadedFileName(), c.loaded);
+        if (!c.answers.empty()) {
+            // Only the languages shipped beside the program can be chosen.
+            std::vector<int> disabled = script.Answered().at(0).disabled;
+            std::sort(disabled.begin(), disabled.end());
+            EXPECT_EQ(disabled, (std::vector<int>{1202, 1205, 1209, 1210}));
+        }
         EXPECT_EQ(MODULE_Count(), modules + 1);
         EXPECT_EQ(LANGUAGE_Load(), 0);  // no second dialog: the script has no answer left
         if (c.installName) {
