@@ -63,6 +63,9 @@ int LOGSHELL_Install(int demo_id, const char* section, int action) {
         if (!COMMON_IsTrue(tokens[2])) return 0;
         // A shell always lies outside the demo's own directory.
         if (action == PLIST_EXCLUSIVE_TEST) return ERROR_PLIST_EXCLUSIVE;
+        // Recorded as written, a relative shell would not be found when it is restored
+        // for another demo's uninstall, and the system's default would replace it.
+        const std::string shell = SECTION_DestinationPath(kSource, tokens[0]);
         if (COMMON_IsTrue(tokens[1])) {
             int values = 0;
             Check(ZYNLOG_QueryKeyInfo(key, nullptr, nullptr, &values, nullptr, nullptr), __LINE__);
@@ -71,9 +74,9 @@ int LOGSHELL_Install(int demo_id, const char* section, int action) {
                 GetPrivateProfileStringA("boot", "shell", kAbsent, before, sizeof before, SystemIni().c_str());
                 Check(ZYNLOG_SetValue(key, before, "-1"), __LINE__);
             }
-            Check(ZYNLOG_SetValue(key, tokens[0], id.c_str()), __LINE__);
+            Check(ZYNLOG_SetValue(key, shell.c_str(), id.c_str()), __LINE__);
         }
-        WriteShell(SECTION_DestinationPath(kSource, tokens[0]).c_str());
+        WriteShell(shell.c_str());
         return 0;
     });
 }

@@ -79,7 +79,8 @@ TEST_F(SmallSections, ShellTheHighestRemainingDemoOrTheShellFromBeforeComesBack)
         WritePrivateProfileStringA("boot", "shell", "Explorer.exe", ini.c_str());
         for (int demo : {demo_, second_}) {
             WriteFileBytes(shells[demo], "x");
-            Load("[Shell]\n" + shells[demo] + ", Y, Y\n");
+            // The second shell is written relative to the destination.
+            Load("[Shell]\n" + (demo == second_ ? std::string("s1.exe") : shells[demo]) + ", Y, Y\n");
             EXPECT_EQ(LOGSHELL_Install(demo, "Shell", PLIST_INSTALL), 1);
         }
         EXPECT_EQ(shell(), shells[1]);
