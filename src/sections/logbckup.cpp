@@ -67,11 +67,12 @@ int LOGBCKUP_Install(int, const char* section, int action) {
         const char* keyword = COMMON_NextToken(line, ",", " \t\n");
         const char* tokens[3] = {};
         for (auto& token : tokens) token = COMMON_NextToken(nullptr, ",", " \t\n");
-        if (keyword == nullptr || COMMON_CompareNoCase(keyword, "BackupExt", sizeof "BackupExt") != 0) continue;
         const std::string extension = Expand(tokens[0]);
         Expand(tokens[1]);  // the uninstall flag: backups are never undone
         if (!COMMON_IsTrue(Expand(tokens[2]).c_str())) continue;
+        // Any line to be carried out makes the demo non-exclusive, whatever its keyword.
         if (action == PLIST_EXCLUSIVE_TEST) return ERROR_PLIST_EXCLUSIVE;
+        if (keyword == nullptr || COMMON_CompareNoCase(keyword, "BackupExt", sizeof "BackupExt") != 0) continue;
         char drive[VAR_MAX_WORK_LENGTH];
         Check(VAR_Get("BootDrive", drive, sizeof drive), __LINE__);
         Backup(drive, "CONFIG", "SYS", extension);

@@ -61,6 +61,9 @@ TEST_F(SmallSections, BackupsTakeTheExtensionThenTheFirstFreeNumber) {
     EXPECT_FALSE(fs::exists(dir_.file("AUTOEXEC.ZYN")));
     EXPECT_EQ(Key({"Common"}), nullptr) << "nothing is recorded";
     EXPECT_EQ(LOGBCKUP_Install(demo_, "Protection Backup", PLIST_EXCLUSIVE_TEST), ERROR_PLIST_EXCLUSIVE);
+    // Any line to be carried out counts, whatever its keyword.
+    Load("[Protection Backup]\nOther, QQQ, N, N\nOther, QQQ, N, Y\n");
+    EXPECT_EQ(LOGBCKUP_Install(demo_, "Protection Backup", PLIST_EXCLUSIVE_TEST), ERROR_PLIST_EXCLUSIVE);
 }
 
 TEST_F(SmallSections, ShellTheHighestRemainingDemoOrTheShellFromBeforeComesBack) {
