@@ -80,7 +80,7 @@ e2e_script() {
 e2e_pack() {
   local said
   said=$("$E2E_ROOT/tools/pack" --script "$E2E_SCRIPT" --files "$E2E_SAMPLE/files" --files "$E2E_BIN/demo" \
-    --pictures "$E2E_SAMPLE/billboards" --out "$E2E_MEDIUM" --force "$@") || e2e_fail "pack"
+    --pictures "$E2E_SAMPLE/billboards" --data "$E2E_SAMPLE/data" --out "$E2E_MEDIUM" --force "$@") || e2e_fail "pack"
   echo "$said"
   E2E_INSTALLER=$(printf '%s' "$said" | sed -n 's/.*: installer \([^,]*\).*/\1/p')
   # The installer's own templates, for the robot steps that name them.

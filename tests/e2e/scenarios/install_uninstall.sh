@@ -58,6 +58,9 @@ log=$(ASAN_OPTIONS=detect_leaks=0 "$E2E_ROOT/build/native/bin/zynlog" show "$(e2
 echo "$log"
 grep -qi 'aquarium\\aquarium.exe' <<<"$log" || e2e_fail "no record of aquarium.exe"
 grep -qi 'windows\\zynaqua.scr *= *0' <<<"$log" || e2e_fail "no shared record of the screen saver"
+# A REG_BINARY value holds the bytes the packer put in as the resource its line names.
+wine reg query 'HKCU\Software\Zyn\Aquarium' /v 'Tank Settings' </dev/null | tr -d '\r' |
+  grep -q 'REG_BINARY *010000000C000000' || e2e_fail "the REG_BINARY value does not hold the packed bytes"
 e2e_snapshot installed
 "$E2E_ROOT/tests/e2e/snapshot" diff "$E2E_OUT/before.snap" "$E2E_OUT/installed.snap" || true
 
