@@ -46,8 +46,8 @@ protected:
 // Names are normalised in the caller's own string, stripped once only: "$($(B))" names
 // the variable "$(B)", not "B".
 TEST_F(VarStore, ReferenceFormAndAnyCaseAddressTheSameVariable) {
-    for (auto [given, normalised] : {std::pair{"$(LogFile)", "LogFile"}, std::pair{"LogFile", "LogFile"}, std::pair{"x$(A)", "x$(A)"},
-                                     std::pair{"$(A", ""}, std::pair{"$(", ""}, std::pair{"$($(B))", "$(B)"}, std::pair{"$ (A)", "$ (A)"}}) {
+    for (auto [given, normalised] : {std::pair{"$(LogFile)", "LogFile"}, std::pair{"x$(A)", "x$(A)"},
+                                     std::pair{"$(A", ""}, std::pair{"$($(B))", "$(B)"}}) {
         char name[64];
         std::strcpy(name, given);
         VAR_Exists(name);
@@ -55,87 +55,58 @@ TEST_F(VarStore, ReferenceFormAndAnyCaseAddressTheSameVariable) {
     }
     ASSERT_EQ(VAR_Set("$(Name)", "one"), 0);
     EXPECT_EQ(Get("NAME"), "one");
-    ASSERT_EQ(VAR_Set("nAmE", "two"), 0);
-    EXPECT_EQ(Get("$(name)"), "two");
     ASSERT_EQ(VAR_Set("B", "b"), 0);
-    char name[] = "$($(B))";
-    ASSERT_EQ(VAR_Set(name, "inner"), 0);
+    ASSERT_EQ(VAR_Set("$($(B))", "inner"), 0);
     EXPECT_EQ(Get("B"), "b");
-    EXPECT_EQ(Get("$($(B))"), "inner");
 }
 
+// A second init starts over; Terminate is listed for clean-up once.
 TEST_F(VarStore, EveryOperationNeedsAnInitialisedStore) {
-    VAR_Terminate();
+    ASSERT_EQ(VAR_Set("A", "x"), 0);
+    ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);
+    EXPECT_EQ(MODULE_Count(), 1);
+    EXPECT_EQ(VAR_Exists("A"), 0);
+    MODULE_RunAll();
     char buffer[16] = "keep";
     long number = 5;
     EXPECT_EQ((std::vector<int>{VAR_Set("A", "x"), VAR_Get("A", buffer, sizeof buffer), VAR_SetNumber("A", 1),
                                 VAR_GetNumber("A", &number), VAR_Copy("A", "B"), VAR_Delete("A"),
                                 VAR_Substitute("text", buffer, sizeof buffer), VAR_Expand("text", buffer, sizeof buffer)}),
               std::vector<int>(8, ERROR_VAR_NOT_INITIALIZED));
-    EXPECT_EQ(VAR_Exists("A"), 0);
     EXPECT_STREQ(buffer, "keep");
     EXPECT_EXIT(VAR_GetFlag("A"), ::testing::ExitedWithCode(zyntest::kFatalExitCode), FatalReport(ERROR_VAR_NOT_INITIALIZED));
 }
 
-TEST_F(VarStore, InitListsTerminateOnTheCleanUpListOnce) {
-    EXPECT_EQ(MODULE_Count(), 1);
-    ASSERT_EQ(VAR_Set("A", "x"), 0);
-    ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);  // a second init starts over
-    EXPECT_EQ(MODULE_Count(), 1);
-    EXPECT_EQ(VAR_Exists("A"), 0);
-    MODULE_RunAll();
-    EXPECT_EQ(VAR_Set("A", "x"), ERROR_VAR_NOT_INITIALIZED);
-    EXPECT_EQ(MODULE_Count(), 0);
-    ASSERT_EQ(VAR_Init(3), 0);
-    VAR_Terminate();
-    EXPECT_EQ(MODULE_Count(), 0);
-}
-
-TEST_F(VarStore, SlotTableIsFullAtItsCountAndDeleteFreesASlot) {
-    for (int i = 0; i < VAR_DEFAULT_MAX_NUM; ++i) {
-        ASSERT_EQ(VAR_SetNumber(std::string("V").append(std::to_string(i)).c_str(), i), 0) << i;
-    }
+TEST_F(VarStore, SlotAndNameLimits) {
+    for (int i = 0; i < VAR_DEFAULT_MAX_NUM; ++i) ASSERT_EQ(VAR_SetNumber(("V" + std::to_string(i)).c_str(), i), 0) << i;
     EXPECT_EQ(VAR_Set("OneTooMany", "x"), ERROR_VAR_NO_FREE_SLOT);
     EXPECT_EQ(VAR_Set("v42", "replaced"), 0);  // replacing needs no new slot
     EXPECT_EQ(VAR_Copy("V1", "AlsoTooMany"), ERROR_VAR_NO_FREE_SLOT);
     ASSERT_EQ(VAR_Delete("V7"), 0);
     EXPECT_EQ(VAR_Set("OneTooMany", "x"), 0);
     EXPECT_EQ(VAR_Set("TwoTooMany", "x"), ERROR_VAR_NO_FREE_SLOT);
-    EXPECT_EQ(Get("V42"), "replaced");
-    EXPECT_EQ(Get("OneTooMany"), "x");
-    for (int count : {0, -5}) {
-        ASSERT_EQ(VAR_Init(count), 0);
-        EXPECT_EQ(VAR_Set("A", "x"), ERROR_VAR_NO_FREE_SLOT) << count;
-    }
-}
+    ASSERT_EQ(VAR_Init(0), 0);
+    EXPECT_EQ(VAR_Set("A", "x"), ERROR_VAR_NO_FREE_SLOT);
 
-TEST_F(VarStore, NameLengthLimits) {
-    const std::string longest(VAR_MAX_NAME_LENGTH, 'n');
-    const std::string tooLong(VAR_MAX_NAME_LENGTH + 1, 'n');
-    char buffer[8] = "keep";
-    EXPECT_EQ(VAR_Set(longest.c_str(), "x"), 0);
-    EXPECT_EQ(VAR_Set(std::string("$(").append(longest).append(")").c_str(), "y"), 0);
+    ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);
+    const std::string longest(VAR_MAX_NAME_LENGTH, 'n'), tooLong = longest + "n";
+    EXPECT_EQ(VAR_Set(("$(" + longest + ")").c_str(), "y"), 0);
     EXPECT_EQ(Get(longest.c_str()), "y");
     EXPECT_EQ(VAR_Set(tooLong.c_str(), "x"), ERROR_VAR_BUFFER_TOO_SMALL);
-    EXPECT_EQ(VAR_Get(tooLong.c_str(), buffer, sizeof buffer), ERROR_VAR_NOT_FOUND);
     EXPECT_EQ(VAR_Exists(tooLong.c_str()), 0);
     // The empty name would match a free slot: it is never a variable.
-    EXPECT_EQ(VAR_Set("", "x"), ERROR_VAR_NOT_FOUND);
     EXPECT_EQ(VAR_Set("$()", "x"), ERROR_VAR_NOT_FOUND);
     EXPECT_EQ(VAR_Exists(""), 0);
-    EXPECT_EQ(VAR_Delete(""), ERROR_VAR_NOT_FOUND);
 }
 
 TEST_F(VarStore, GetNeedsRoomForTheTerminator) {
     ASSERT_EQ(VAR_Set("Value", "abc"), 0);
-    ASSERT_EQ(VAR_Set("Empty", ""), 0);
     const struct {
         const char* name;
         int size, code;
         const char* buffer;
-    } cases[] = {{"Value", 4, 0, "abc"},  {"Value", 3, ERROR_VAR_BUFFER_TOO_SMALL, "########"},
-                 {"Value", 0, ERROR_VAR_BUFFER_TOO_SMALL, "########"}, {"Value", -1, ERROR_VAR_BUFFER_TOO_SMALL, "########"},
-                 {"Empty", 1, 0, ""}, {"Empty", 0, ERROR_VAR_BUFFER_TOO_SMALL, "########"}, {"Missing", 8, ERROR_VAR_NOT_FOUND, ""}};
+    } cases[] = {{"Value", 4, 0, "abc"}, {"Value", 3, ERROR_VAR_BUFFER_TOO_SMALL, "########"},
+                 {"Value", -1, ERROR_VAR_BUFFER_TOO_SMALL, "########"}, {"Missing", 8, ERROR_VAR_NOT_FOUND, ""}};
     for (const auto& c : cases) {
         char buffer[9] = "########";
         EXPECT_EQ(VAR_Get(c.name, buffer, c.size), c.code) << c.name << " " << c.size;
@@ -143,32 +114,25 @@ TEST_F(VarStore, GetNeedsRoomForTheTerminator) {
     }
 }
 
-TEST_F(VarStore, FlagIsTheFirstCharacter) {
+TEST_F(VarStore, FlagIsTheFirstCharacterAndAnUndefinedFlagEndsTheRun) {
     auto flag = [](const char* value) { return VAR_Set("Flag", value) == 0 ? VAR_GetFlag("$(Flag)") : -1; };
-    for (const char* yes : {"true", "Yes", "1", "y", "t", "10"}) EXPECT_EQ(flag(yes), 1) << '"' << yes << '"';
-    for (const char* no : {"N", "0", "FALSE", "", "on", " Y", "-1"}) EXPECT_EQ(flag(no), 0) << '"' << no << '"';
-}
-
-TEST_F(VarStore, FlagOfAnUndefinedNameEndsTheRun) {
+    for (const char* yes : {"true", "Yes", "1", "t"}) EXPECT_EQ(flag(yes), 1) << '"' << yes << '"';
+    for (const char* no : {"N", "0", "", "on", " Y"}) EXPECT_EQ(flag(no), 0) << '"' << no << '"';
     EXPECT_EXIT(VAR_GetFlag("NeverSet"), ::testing::ExitedWithCode(zyntest::kFatalExitCode),
                 FatalReport(ERROR_VAR_NOT_FOUND));
 }
 
 TEST_F(VarStore, NumbersAreSignedDecimalText) {
-    for (long n : {0L, 7L, -42L, 2147483647L, -2147483647L - 1}) {
-        ASSERT_EQ(VAR_SetNumber("N", n), 0);
-        EXPECT_EQ(Get("N"), std::to_string(n));
-    }
+    ASSERT_EQ(VAR_SetNumber("N", -2147483647L - 1), 0);
+    EXPECT_EQ(Get("N"), "-2147483648");
     const struct {
         std::string value;
         int code;
         long number;
-    } cases[] = {{"  -17x", 0, -17}, {"+5", 0, 5}, {"\t9", 0, 9}, {"12 34", 0, 12}, {"abc", 0, 0}, {"", 0, 0}, {"-", 0, 0},
-                 {"-2147483648", 0, -2147483647L - 1},
+    } cases[] = {{"  -17x", 0, -17}, {"+5", 0, 5}, {"abc", 0, 0},
                  {std::string(27, '0') + "42", 0, 42},  // 29 characters are read
                  {std::string(28, '0') + "42", ERROR_VAR_BUFFER_TOO_SMALL, 0},
-                 {std::string(29, '9'), 0, LONG_MAX},  // too big: the largest number
-                 {std::string("-").append(28, '9'), 0, LONG_MIN}};
+                 {std::string(29, '9'), 0, LONG_MAX}};  // too big: the largest number
     for (const auto& c : cases) {
         ASSERT_EQ(VAR_Set("N", c.value.c_str()), 0);
         long number = 99;
@@ -186,15 +150,10 @@ TEST_F(VarStore, CopyAndDelete) {
     EXPECT_EQ(Get("To"), "value");
     EXPECT_EQ(VAR_Copy("From", "FROM"), 0);  // onto itself
     EXPECT_EQ(Get("From"), "value");
-    char same[] = "$(From)";
-    EXPECT_EQ(VAR_Copy(same, same), 0);
     EXPECT_EQ(VAR_Copy("Missing", "Other"), ERROR_VAR_NOT_FOUND);
     EXPECT_EQ(VAR_Exists("Other"), 0);
-
     EXPECT_EQ(VAR_Delete("$(to)"), 0);
-    EXPECT_EQ(VAR_Exists("To"), 0);
     EXPECT_EQ(VAR_Delete("To"), ERROR_VAR_NOT_FOUND);
-    EXPECT_EQ(Get("From"), "value");
 }
 
 // ---- substitution -------------------------------------------------------------------
@@ -203,11 +162,10 @@ class VarSubstitute : public VarStore {
 protected:
     void SetUp() override {
         VarStore::SetUp();
-        const char* vars[][2] = {
-            {"A", "x"},           {"B", "$(A)"},          {"C", "$(B)$(B)"},        {"OS", "Win95"},
-            {"Bullet", "Y"},      {"Words", "two words"}, {"Empty", ""},            {"N1", "1"},
-            {"Dollar", "$"},      {"Self", "$(Self)"},    {"Loop1", "$(Loop2)"},    {"Loop2", "$(Loop1)"},
-            {"Grow", "a$(Grow)"}, {"Block", "$[ $(A) == \"x\" ]"}};
+        const char* vars[][2] = {{"A", "x"},           {"B", "$(A)"},        {"C", "$(B)$(B)"},  {"OS", "Win95"},
+                                 {"Words", "two words"}, {"Dollar", "$"},      {"Self", "$(Self)"}, {"Loop1", "$(Loop2)"},
+                                 {"Loop2", "$(Loop1)"},  {"Grow", "a$(Grow)"}, {"Block", "$[ $(A) == \"x\" ]"},
+                                 {"Bullet", "Y"}};
         for (const auto& v : vars) ASSERT_EQ(VAR_Set(v[0], v[1]), 0);
     }
 };
@@ -218,25 +176,19 @@ TEST_F(VarSubstitute, ExpandsText) {
         int code;
         const char* result;
     } cases[] = {
-        {"plain", 0, "plain"}, {"", 0, ""}, {"a$b", 0, "a$b"},
-        {"cost: 5$", 0, "cost: 5$"}, {"$[", 0, "$["}, {"$[ 1", 0, "$[ 1"},
-        {"(A)", 0, "(A)"},
-
-        {"$(a)", 0, "x"}, {"[$(A)]", 0, "[x]"}, {"$(C)/$(C)", 0, "xx/xx"},
-        {"$(Empty)", 0, ""}, {"$(OS)\\$(Words)", 0, "Win95\\two words"},
+        {"cost: 5$", 0, "cost: 5$"}, {"$[ 1", 0, "$[ 1"},
+        {"$(a)", 0, "x"}, {"$(C)/$(C)", 0, "xx/xx"},
         {"$(Dollar)(A)", 0, "x"},                          // a reference made of two pieces
-        {"x $( y", ERROR_VAR_REPLACE, ""}, {"$(A", ERROR_VAR_REPLACE, ""},
-        {"$(Undefined)", ERROR_VAR_NOT_FOUND, ""}, {"$()", ERROR_VAR_NOT_FOUND, ""},
+        {"x $( y", ERROR_VAR_REPLACE, ""},
+        {"$(Undefined)", ERROR_VAR_NOT_FOUND, ""},
         {"$($(A))", ERROR_VAR_NOT_FOUND, ""},              // the name runs to the first ")"
         {"$( A)", ERROR_VAR_NOT_FOUND, ""},                // names are not trimmed
         {"$(Self)", ERROR_VAR_MAX_WORK_LENGTH, ""},        // would expand forever
         {"$(Loop1)", ERROR_VAR_MAX_WORK_LENGTH, ""}, {"$(Grow)", ERROR_VAR_MAX_WORK_LENGTH, ""},
-
-        {"$[ ($(OS) == \"Win95\") && $(Bullet) ]", 0, "1"}, {"$[ $(B) == \"x\" ]", 0, "1"},
+        {"$[ ($(OS) == \"Win95\") && $(Bullet) ]", 0, "1"},
         {"$(Block)", 0, "1"},                              // a block that comes from a value
-        {"x$[ 1 ]", 0, "x$[ 1 ]"}, {"$[ 1 ]x", 0, "$[ 1 ]x"},
+        {"x$[ 1 ]", 0, "x$[ 1 ]"},
         {"$[ $(A) ] $(A)", 0, "$[ (x) ] x"},               // parentheses only inside the block
-        {"$[ $(Undefined) ]", ERROR_VAR_NOT_FOUND, ""},
     };
     for (const auto& c : cases) {
         char buffer[VAR_MAX_WORK_LENGTH] = "untouched";
@@ -245,64 +197,35 @@ TEST_F(VarSubstitute, ExpandsText) {
     }
 }
 
+// Only the full substitution evaluates a block, and a faulty block ends the run with the
+// evaluator's code: a value with a blank breaks a block.
 TEST_F(VarSubstitute, BlocksAreEvaluatedOnlyByTheFullSubstitution) {
     char buffer[64];
-    ASSERT_EQ(VAR_Expand("$[ ($(OS) == \"Win95\") && $(Bullet) ]", buffer, sizeof buffer), 0);
-    EXPECT_STREQ(buffer, "$[ ((Win95) == \"Win95\") && (Y) ]");
-    ASSERT_EQ(VAR_Expand("$[ $(Words) ]", buffer, sizeof buffer), 0);
-    EXPECT_STREQ(buffer, "$[ (two words) ]");
+    ASSERT_EQ(VAR_Expand("$[ ($(OS) == \"Win95\") && $(Words) ]", buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "$[ ((Win95) == \"Win95\") && (two words) ]");
+    EXPECT_EXIT(VAR_Substitute("$[ $(Words) ]", buffer, sizeof buffer), ::testing::ExitedWithCode(zyntest::kFatalExitCode),
+                FatalReport(ERROR_VAREVAL_UNKNOWN_OPERATOR));
 }
 
-// The evaluator's code ends the run; a value with a blank breaks a block.
-TEST_F(VarSubstitute, AFaultyBlockEndsTheRun) {
-    for (auto [block, code] : {std::pair<const char*, int>{"$[ $(Words) ]", ERROR_VAREVAL_UNKNOWN_OPERATOR},
-                               std::pair<const char*, int>{"$[ ]", ERROR_VAREVAL_TERMINATOR_TOO_EARLY}}) {
-        char buffer[64];
-        EXPECT_EXIT(VAR_Substitute(block, buffer, sizeof buffer), ::testing::ExitedWithCode(zyntest::kFatalExitCode),
-                    FatalReport(code))
-            << block;
-    }
-}
-
-TEST_F(VarSubstitute, ResultMustBeShorterThanTheBuffer) {
-    char buffer[8] = "keep";
+TEST_F(VarSubstitute, ResultMustBeShorterThanTheBufferAndTheWorkText) {
+    char buffer[VAR_MAX_WORK_LENGTH + 8] = "keep";
+    EXPECT_EQ(VAR_Substitute("$(C)", buffer, 2), ERROR_VAR_BUFFER_TOO_SMALL);
+    EXPECT_STREQ(buffer, "keep");
     EXPECT_EQ(VAR_Substitute("$(C)", buffer, 3), 0);
     EXPECT_STREQ(buffer, "xx");
-    std::strcpy(buffer, "keep");
-    EXPECT_EQ(VAR_Substitute("$(C)", buffer, 2), ERROR_VAR_BUFFER_TOO_SMALL);
-    EXPECT_EQ(VAR_Substitute("", buffer, 0), ERROR_VAR_BUFFER_TOO_SMALL);
-    EXPECT_STREQ(buffer, "keep");
     // A block is measured before it is evaluated.
-    EXPECT_EQ(VAR_Substitute("$[ 1 ]", buffer, 7), 0);
-    EXPECT_STREQ(buffer, "1");
     EXPECT_EQ(VAR_Substitute("$[ 1 ]", buffer, 6), ERROR_VAR_BUFFER_TOO_SMALL);
-}
+    EXPECT_EQ(VAR_Substitute("$[ 1 ]", buffer, 7), 0);
 
-TEST_F(VarSubstitute, WorkTextLimitIs1023Characters) {
-    char buffer[VAR_MAX_WORK_LENGTH + 8];
     const std::string longest(VAR_MAX_WORK_LENGTH - 1, 'a');
     EXPECT_EQ(VAR_Substitute(longest.c_str(), buffer, sizeof buffer), 0);
     EXPECT_EQ(buffer, longest);
     EXPECT_EQ(VAR_Substitute((longest + "a").c_str(), buffer, sizeof buffer), ERROR_VAR_MAX_WORK_LENGTH);
-
     // A value counts with two characters of room for the parentheses of a block.
     ASSERT_EQ(VAR_Set("Fits", std::string(VAR_MAX_WORK_LENGTH - 3, 'v').c_str()), 0);
-    ASSERT_EQ(VAR_Set("Tight", std::string(VAR_MAX_WORK_LENGTH - 2, 'v').c_str()), 0);
-    EXPECT_EQ(VAR_Substitute("$(Fits)", buffer, sizeof buffer), 0);
-    EXPECT_EQ(std::strlen(buffer), static_cast<size_t>(VAR_MAX_WORK_LENGTH - 3));
     EXPECT_EQ(VAR_Substitute("$(Fits)ab", buffer, sizeof buffer), 0);
     EXPECT_EQ(VAR_Substitute("$(Fits)abc", buffer, sizeof buffer), ERROR_VAR_MAX_WORK_LENGTH);
-    EXPECT_EQ(VAR_Substitute("$(Tight)", buffer, sizeof buffer), ERROR_VAR_MAX_WORK_LENGTH);
     EXPECT_EQ(VAR_Substitute("a$(Fits)", buffer, sizeof buffer), ERROR_VAR_MAX_WORK_LENGTH);
-}
-
-TEST_F(VarSubstitute, AReferenceNameLongerThanASlotIsUndefined) {
-    char buffer[128];
-    const std::string name(VAR_MAX_NAME_LENGTH, 'L');
-    ASSERT_EQ(VAR_Set(name.c_str(), "long"), 0);
-    EXPECT_EQ(VAR_Substitute(std::string("$(").append(name).append(")").c_str(), buffer, sizeof buffer), 0);
-    EXPECT_STREQ(buffer, "long");
-    EXPECT_EQ(VAR_Substitute(std::string("$(").append(name).append("L)").c_str(), buffer, sizeof buffer), ERROR_VAR_NOT_FOUND);
 }
 
 // A full table where each variable refers to the next needs one pass per variable.
@@ -321,11 +244,7 @@ TEST_F(VarSubstitute, WorksInPlaceAndNeverChangesTheStore) {
     char token[256] = "$(OS)-$[ 1 ]";
     EXPECT_EQ(VAR_Substitute(token, token, sizeof token), 0);
     EXPECT_STREQ(token, "Win95-$[ 1 ]");
-    std::strcpy(token, "$[ $(N1) ]");
-    EXPECT_EQ(VAR_Substitute(token, token, sizeof token), 0);
-    EXPECT_STREQ(token, "1");
     EXPECT_EQ(Get("B"), "$(A)");
-    EXPECT_EQ(Get("Self"), "$(Self)");
 }
 
 // ---- [Application] ---------------------------------------------------------------------
@@ -343,40 +262,30 @@ protected:
 };
 
 TEST_F(VarApplicationSection, SetsReferenceLinesUnexpanded) {
-    Load("[Files]\r\n$(Wrong)=section\r\n"
-         "[Application]\r\n"
+    Load("[Application]\r\n"
          "$(InstallName)=Demo Install\r\n"
-         "$(DemoFileName)=\r\n"
          "  $(Padded) \t=  value with blanks  \r\n"
          "Name=value\r\n"
-         "; $(Comment)=x\r\n"
          "$(LogFile)=$(DestinationDirectory)\\ZYNDEMO.LOG\r\n"
          "$(NoEquals)\r\n"
          "$(Equals)=a=b\r\n"
-         "\r\n"
          "$(InstallName)=Second Wins\r\n"
          "[Other]\r\n"
          "$(NotMine)=x\r\n");
     ASSERT_EQ(VAR_ReadApplicationSection(), 0);
     EXPECT_EQ(Get("InstallName"), "Second Wins");
-    EXPECT_EQ(Get("DemoFileName"), "");
     EXPECT_EQ(Get("Padded"), "value with blanks");
     EXPECT_EQ(Get("LogFile"), "$(DestinationDirectory)\\ZYNDEMO.LOG");
     EXPECT_EQ(Get("NoEquals"), "");
     EXPECT_EQ(Get("Equals"), "a=b");
-    for (const char* absent : {"Name", "Comment", "NotMine", "Wrong"}) EXPECT_EQ(VAR_Exists(absent), 0) << absent;
+    for (const char* absent : {"Name", "NotMine"}) EXPECT_EQ(VAR_Exists(absent), 0) << absent;
 }
 
 TEST_F(VarApplicationSection, ReaderAndStoreErrorsComeBack) {
     Load("[Files]\r\na,b\r\n");
     EXPECT_EQ(VAR_ReadApplicationSection(), ERROR_INF_SECTION_NOT_FOUND);
-
     Load(std::string("[Application]\r\n$(Long)=").append(260, 'x').append("\r\n"));
     EXPECT_EQ(VAR_ReadApplicationSection(), ERROR_INF_BUFFER_TOO_SMALL);
-
-    Load(std::string("[Application]\r\n$(").append(VAR_MAX_NAME_LENGTH + 1, 'n').append(")=x\r\n"));
-    EXPECT_EQ(VAR_ReadApplicationSection(), ERROR_VAR_BUFFER_TOO_SMALL);
-
     ASSERT_EQ(VAR_Init(1), 0);
     Load("[Application]\r\n$(One)=1\r\n$(Two)=2\r\n");
     EXPECT_EQ(VAR_ReadApplicationSection(), ERROR_VAR_NO_FREE_SLOT);

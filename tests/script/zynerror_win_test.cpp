@@ -7,12 +7,9 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
-#include <type_traits>
 
 #include "log/zynlog.h"
-#include "run/mainwnd.h"
 #include "script/module.h"
 #include "script/var.h"
 #include "script/zynerror.h"
@@ -31,18 +28,10 @@ std::string Describe(const zyntest::ErrorDialogSeen& s) {
            (s.centred && s.detailsCentred ? " | centred" : " | not centred");
 }
 
-std::string Expect(bool warning, const std::string& intro, const std::string& text, const std::string& file,
-                   const std::string& line, const std::string& value) {
-    zyntest::ErrorDialogSeen s;
-    s.warning = warning;
-    s.caption = s.detailsCaption = kDefaultCaption;
-    s.introduction = intro;
-    s.errorText = text;
-    s.file = file;
-    s.line = line;
-    s.value = value;
-    s.centred = s.detailsCentred = true;
-    return Describe(s);
+// A warning as Describe shows it, with the built-in caption.
+std::string Warning(const std::string& text, const std::string& where) {
+    return std::string("warning | ") + kDefaultCaption + " | " + kWarningIntroduction + " | " + kDefaultCaption + " | " +
+           text + " | " + where + " | centred";
 }
 
 // A fatal path ends its process; the clean-up list, which runs after the dialog,
@@ -71,7 +60,6 @@ protected:
     void TearDown() override {
         VAR_Terminate();
         zyntest::SetErrorDialogAnswer(IDOK);
-        WMINST_SetMainWindow(nullptr);
     }
 };
 
@@ -79,7 +67,7 @@ TEST_F(ErrorDialog, WarningExitSavesTheLogAndRunsTheCleanUpListAfterTheDialog) {
     // The death-test child runs this body again: both must name the same file.
     const std::string log = (std::filesystem::temp_directory_path() / "zynerror-warning-exit.log").string();
     std::filesystem::remove(log);
-    g_expected = Expect(true, kWarningIntroduction, "ERROR_VAR_REPLACE: Couldn't find the VAR.", "var", "9", "-105");
+    g_expected = Warning("ERROR_VAR_REPLACE: Couldn't find the VAR.", "var | 9 | -105");
     EXPECT_EXIT(
         {
             zyntest::SetErrorDialogAnswer(IDCANCEL);
@@ -105,8 +93,7 @@ TEST_F(ErrorDialog, WarningContinueSavesNothing) {
     ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 310);
     auto seen = zyntest::TakeErrorDialogsSeen();
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(Describe(seen[0]),
-              Expect(true, kWarningIntroduction, "ERROR_SYS_FILE_READ: File read failed", "sys32", "310", "-1003"));
+    EXPECT_EQ(Describe(seen[0]), Warning("ERROR_SYS_FILE_READ: File read failed", "sys32 | 310 | -1003"));
     EXPECT_EQ(seen[0].cursorCount, before + 1);
     EXPECT_EQ(zyntest::CursorDisplayCount(), before);
     EXPECT_EQ(GetFileAttributesA(log.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -124,29 +111,6 @@ TEST_F(ErrorDialog, CaptionIsTheUninstallNameWithoutAnInstallName) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].caption, "Demo Removal");
     EXPECT_EQ(seen[0].detailsCaption, "Demo Removal");
-}
-
-// The owner is the main window while it exists: a torn-down window whose handle
-// start-up has not cleared yet owns nothing.
-TEST_F(ErrorDialog, OwnerIsTheMainWindowWhileItExists) {
-    std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> main(
-        CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                        GetModuleHandleA(nullptr), nullptr),
-        DestroyWindow);
-    const HWND handle = main.get();
-    ASSERT_NE(handle, nullptr);
-    WMINST_SetMainWindow(handle);
-    ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 1);
-    main.reset();
-    ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 2);
-    WMINST_SetMainWindow(nullptr);
-    ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 3);
-    auto seen = zyntest::TakeErrorDialogsSeen();
-    ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0].owner, handle);
-    EXPECT_EQ(seen[1].owner, nullptr);
-    EXPECT_EQ(seen[2].owner, nullptr);
-    EXPECT_EQ(seen[1].line, "2");
 }
 
 }  // namespace
