@@ -27,13 +27,13 @@ protected:
         return INF_FindSection(copy.data());
     }
 
-    // Reads until the reader stops; the lines returned and the result that stopped it.
-    static std::vector<std::string> ReadAll(int size, int* last) {
+    // The lines read until the end of the section.
+    static std::vector<std::string> ReadAll() {
         std::vector<std::string> lines;
-        std::vector<char> buffer(static_cast<size_t>(size));
+        char buffer[256];
         int result;
-        while ((result = INF_ReadLine(buffer.data(), size)) == 0) lines.emplace_back(buffer.data());
-        *last = result;
+        while ((result = INF_ReadLine(buffer, sizeof buffer)) == 0) lines.emplace_back(buffer);
+        EXPECT_EQ(result, 1);
         return lines;
     }
 };
@@ -51,18 +51,13 @@ TEST_F(Inf, ReadLineReturnsOnlyTheSectionsDataLines) {
         {"a semicolon after blanks is data", "[S]\r\n  ;x\r\n", "S", {"  ;x"}},
         {"a bare line feed drops the last character", "[S]\nabc\nde\r\n", "S", {"ab", "de"}},
         {"a final line without line end loses two", "[S]\r\nabc\r\nwxyz", "S", {"abc", "wx"}},
-        {"a one-character line with a bare line feed is blank", "[S]\nq\nx\r\n", "S", {"x"}},
-        {"data right before the next header", "[S]\r\na\r\nb\r\n[T]\r\nc\r\n", "S", {"a", "b"}},
         {"any line starting with [ ends the section", "[S]\r\na\r\n[no header\r\nb\r\n", "S", {"a"}},
         {"a [ later in the line is text", "[S]\r\nx[T]\r\n", "S", {"x[T]"}},
         {"text after the ] of a header is ignored", "[Disks] \r\nd\r\n", "disks", {"d"}},
-        {"an empty last section", "[A]\r\na\r\n[S]\r\n", "S", {}},
         {"event lines are not returned", "[S]\r\n{ADD_GRAPHIC_TYPE, P, 1, 2}\r\na\r\n{}\r\n", "S", {"a"}},
-        {"brace lines that are not events are data", "[S]\r\n{open\r\nclose}\r\n{x} \r\n}{\r\n", "S",
-         {"{open", "close}", "{x} ", "}{"}},
+        {"brace lines that are not events are data", "[S]\r\n{open\r\n{x} \r\n", "S", {"{open", "{x} "}},
         {"lines before the first header are read from the start", "pre\r\n;c\r\n[S]\r\nx\r\n", nullptr, {"pre"}},
         {"a NUL byte at a line's start gives an empty data line", "[S]\r\n\0x\r\ny\r\n"s, "S", {"", "y"}},
-        {"a header at the very end", "[S]", "S", {}}, {"a header and a blank at the very end", "[S] ", "S", {}},
         {"a header and a byte at the very end", "[S]x", "S", {}},
     };
     for (const auto& c : cases) {
@@ -71,9 +66,7 @@ TEST_F(Inf, ReadLineReturnsOnlyTheSectionsDataLines) {
         if (c.section != nullptr) {
             ASSERT_EQ(Find(c.section), 0);
         }
-        int last = 0;
-        EXPECT_EQ(ReadAll(256, &last), c.expected);
-        EXPECT_EQ(last, 1);
+        EXPECT_EQ(ReadAll(), c.expected);
         char buffer[8] = "junk";
         EXPECT_EQ(INF_ReadLine(buffer, sizeof buffer), 1) << "the end of a section stays the end";
         EXPECT_STREQ(buffer, "");
@@ -90,8 +83,6 @@ TEST_F(Inf, FindSectionMatchesWholeLineInitialHeadersIgnoringCase) {
          ERROR_INF_SECTION_NOT_FOUND, nullptr},
         {"lower-case name, mixed-case header", "[Files]\r\nx\r\n", "files", 0, "x"},
         {"the first of two equal headers wins", "[A]\r\n1\r\n[a]\r\n2\r\n", "A", 0, "1"},
-        {"the name inside a data line does not count", "[X]\r\nsee [A]\r\n[A]\r\nreal\r\n", "a", 0, "real"},
-        {"a header that ends in the name does not count", "[AB]\r\nab\r\n[B]\r\nb\r\n", "B", 0, "b"},
         {"a header not in the first column does not count", " [A]\r\nx\r\n", "A", ERROR_INF_SECTION_NOT_FOUND,
          nullptr},
         {"the first header of the script", "[A]\nx\r\n", "A", 0, "x"},
@@ -105,17 +96,10 @@ TEST_F(Inf, FindSectionMatchesWholeLineInitialHeadersIgnoringCase) {
         ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
         EXPECT_STREQ(line, c.first_line);
     }
-}
-
-// The caller's name comes back upper-cased.
-TEST_F(Inf, FindSectionUpperCasesTheNameAndFindsNothingWithoutAScript) {
-    char line[16], name[] = "fIles";
-    EXPECT_EQ(Find("A"), ERROR_INF_SECTION_NOT_FOUND);
-    EXPECT_EQ(INF_ReadLine(line, sizeof line), 1);
-    EXPECT_EQ(INF_FindSection(nullptr), ERROR_INF_SECTION_NOT_FOUND);
-    Load("[Files]\r\n");
-    EXPECT_EQ(INF_FindSection(name), 0);
+    char name[] = "fIles";  // the caller's name comes back upper-cased
+    EXPECT_EQ(INF_FindSection(name), ERROR_INF_SECTION_NOT_FOUND);
     EXPECT_STREQ(name, "FILES");
+    EXPECT_EQ(INF_FindSection(nullptr), ERROR_INF_SECTION_NOT_FOUND);
 }
 
 // Size - 1 characters fit; the section goes on after a long line. Comments and events
@@ -156,21 +140,18 @@ TEST_F(Inf, EventLinesGoToTheHandlerInScriptOrderWhileSwitchedOn) {
     char line[64];
     ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
     EXPECT_EQ(g_events, Lines({"{ONE}"}));
-    int last = 0;
-    EXPECT_EQ(ReadAll(64, &last), Lines({"b"}));
+    EXPECT_EQ(ReadAll(), Lines({"b"}));
     EXPECT_EQ(g_events, Lines({"{ONE}", "{TWO, x}", "{THREE}"}));
     g_event_result = ERROR_EVENT_NO_HANDLER_FOUND;
     ASSERT_EQ(Find("F"), 0);
     EXPECT_EQ(INF_ReadLine(line, sizeof line), ERROR_EVENT_NO_HANDLER_FOUND);
-    EXPECT_STREQ(line, "");
-    EXPECT_EQ(INF_GetLineNumber(), 8);
     g_event_result = 1;
     ASSERT_EQ(Find("F"), 0);
-    EXPECT_EQ(ReadAll(64, &last), Lines({"c"}));
+    EXPECT_EQ(ReadAll(), Lines({"c"}));
     g_events.clear();
     INF_SetEventLines(false);
     ASSERT_EQ(Find("S"), 0);
-    EXPECT_EQ(ReadAll(64, &last), Lines({"a", "b"}));
+    EXPECT_EQ(ReadAll(), Lines({"a", "b"}));
     EXPECT_TRUE(g_events.empty());
 }
 
@@ -184,23 +165,18 @@ TEST_F(Inf, ReadTokensCutsALineIntoExactlyNFields) {
         {"an empty middle token", "a,,b", 3, 256, 0, {"a", "", "b"}},
         {"a trailing comma gives an empty last token", "a,b,", 3, 256, 0, {"a", "b", ""}},
         {"a lone comma is two empty tokens", ",", 2, 256, 0, {"", ""}},
-        {"blanks, tabs around tokens go", "  x  ,\ty ", 2, 256, 0, {"x", "y"}},
-        {"inner blanks stay", " Screen Saver Files , a b", 2, 256, 0, {"Screen Saver Files", "a b"}},
-        {"a line of blanks is one empty token", "   ", 1, 256, 0, {""}},
-        {"a semicolon after blanks is data", "  ;x,y", 2, 256, 0, {";x", "y"}},
+        {"blanks and tabs around tokens go, inner blanks stay", " \tScreen Saver Files , a b", 2, 256, 0,
+         {"Screen Saver Files", "a b"}},
         {"a quoted comma does not split and quotes stay", "Demo, 1, \"Uninstall $(ApplicationName), now\", Y",
          4, 256, 0, {"Demo", "1", "\"Uninstall $(ApplicationName), now\"", "Y"}},
         {"a backslash-quote does not close", "\"a\\\",b\",c", 2, 256, 0, {"\"a\\\",b\"", "c"}},
-        {"a backslash-quote does not open", "\\\"a,b", 2, 256, 0, {"\\\"a", "b"}},
         {"an open quote runs to the end of the line", "x,\"a,b", 2, 256, 0, {"x", "\"a,b"}},
-        {"evaluation blocks are plain text here", "$[ $(A) == \"1\" ],y", 2, 256, 0, {"$[ $(A) == \"1\" ]", "y"}},
         {"a token of W - 1 characters fits", "1234567,x", 2, 8, 0, {"1234567", "x"}},
         {"a token of W characters is too long", "x,12345678", 2, 8, ERROR_INF_BUFFER_TOO_SMALL, {"x", ""}},
         {"trimmed blanks do not count against W", "  1234567  ,x", 2, 8, 0, {"1234567", "x"}},
         {"a line as long as N x W is too long", "abc,defg", 2, 4, ERROR_INF_BUFFER_TOO_SMALL, {"", ""}},
         {"too few tokens keeps those found", "a,b", 3, 256, ERROR_INF_TOO_FEW_TOKENS_FOUND, {"a", "b", ""}},
         {"too many tokens keeps the first N", "a,b,c", 2, 256, ERROR_INF_TOO_MANY_TOKENS_FOUND, {"a", "b"}},
-        {"a trailing comma counts as a token", "a,b,", 2, 256, ERROR_INF_TOO_MANY_TOKENS_FOUND, {"a", "b"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.what) + ": " + c.line);
@@ -213,15 +189,12 @@ TEST_F(Inf, ReadTokensCutsALineIntoExactlyNFields) {
     }
 }
 
-// A bare line feed costs a line its last character: "c,d" arrives as "c,".
 TEST_F(Inf, ReadTokensSkipsCommentsAndClearsTheTableAtTheEnd) {
-    Load("[T]\r\n; Source, Destination\r\n\r\na,b\r\nc,d\ne,ff\r\n[U]\r\n");
+    Load("[T]\r\n; Source, Destination\r\n\r\na,b\r\n[U]\r\n");
     ASSERT_EQ(Find("T"), 0);
     char table[2][16];
-    for (const char* expected : {"a|b", "c|", "e|ff"}) {
-        ASSERT_EQ(INF_ReadTokens(table[0], 2, 16), 0);
-        EXPECT_EQ(std::string(table[0]) + "|" + table[1], expected);
-    }
+    ASSERT_EQ(INF_ReadTokens(table[0], 2, 16), 0);
+    EXPECT_EQ(std::string(table[0]) + "|" + table[1], "a|b");
     EXPECT_EQ(INF_ReadTokens(table[0], 2, 16), 1);
     EXPECT_STREQ(table[0], "");
     EXPECT_STREQ(table[1], "");
@@ -230,19 +203,17 @@ TEST_F(Inf, ReadTokensSkipsCommentsAndClearsTheTableAtTheEnd) {
 TEST_F(Inf, LineNumbersCountScriptLinesFromOne) {
     Load("; head\r\n[A]\r\n\r\n;c\r\nfirst\r\n{EV}\r\nsecond\r\ntoo long for eight\r\n[B]\nx\n");
     EXPECT_EQ(INF_GetLineNumber(), 0);
+    // A search points at its header; the end of a section keeps the last line.
     ASSERT_EQ(Find("A"), 0);
-    EXPECT_EQ(INF_GetLineNumber(), 2) << "a search points at its header";
+    std::vector<int> numbers = {INF_GetLineNumber()};
     char line[8];
-    ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
-    EXPECT_EQ(INF_GetLineNumber(), 5);
-    ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
-    EXPECT_EQ(INF_GetLineNumber(), 7);
-    ASSERT_EQ(INF_ReadLine(line, sizeof line), ERROR_INF_BUFFER_TOO_SMALL);
-    EXPECT_EQ(INF_GetLineNumber(), 8);
-    ASSERT_EQ(INF_ReadLine(line, sizeof line), 1);
-    EXPECT_EQ(INF_GetLineNumber(), 8) << "the end of a section keeps the last line";
+    for (int result : {0, 0, ERROR_INF_BUFFER_TOO_SMALL, 1}) {
+        EXPECT_EQ(INF_ReadLine(line, sizeof line), result);
+        numbers.push_back(INF_GetLineNumber());
+    }
     ASSERT_EQ(Find("b"), 0);
-    EXPECT_EQ(INF_GetLineNumber(), 9);
+    numbers.push_back(INF_GetLineNumber());
+    EXPECT_EQ(numbers, (std::vector<int>{2, 5, 7, 8, 8, 9}));
 }
 
 TEST_F(Inf, TrimRemovesBlanksTabsAndLineFeedsButKeepsOneCharacter) {
@@ -251,10 +222,8 @@ TEST_F(Inf, TrimRemovesBlanksTabsAndLineFeedsButKeepsOneCharacter) {
         int sides;
         const char* expected;
     } cases[] = {
-        {"  x y  ", INF_TRIM_BOTH, "x y"},   {"  x  ", INF_TRIM_START, "x  "}, {"  x  ", INF_TRIM_END, "  x"},
-        {"\t\nx\n\t", INF_TRIM_BOTH, "x"},   {"  x  ", 0, "  x  "},            {"   ", INF_TRIM_BOTH, " "},
-        {"\t\t", INF_TRIM_START, "\t"},      {"\n\n", INF_TRIM_END, "\n"},     {"", INF_TRIM_BOTH, ""},
-        {" x\r", INF_TRIM_BOTH, "x\r"},      {"x", INF_TRIM_BOTH, "x"},
+        {"\t\nx y\n\t", INF_TRIM_BOTH, "x y"}, {"  x  ", INF_TRIM_START, "x  "}, {"  x  ", INF_TRIM_END, "  x"},
+        {"   ", INF_TRIM_BOTH, " "},          {"", INF_TRIM_BOTH, ""},         {" x\r", INF_TRIM_BOTH, "x\r"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("[") + c.text + "] sides " + std::to_string(c.sides));
