@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -84,45 +83,30 @@ struct LineCase {
 const LineCase kLineCases[] = {
     // column counts, as the reader cuts them
     {"Files", "a, b, c, d, C, 1, N, N, 0, 1, N, Y", ZYNCHECK_ERROR, "line has 12 columns; 13 expected"},
-    {"Files", "a, b, c, d, C, 1, N, N, 0, 1, N, Y, Y,", ZYNCHECK_ERROR, "line has 14 columns; 13 expected"},
-    {"Other Files", "\"a,b.txt\", Y", ZYNCHECK_ERROR, nullptr},
     {"Files", std::string(300, 'x') + ", b, c, d, C, 1, N, N, 0, 1, N, Y, Y", ZYNCHECK_ERROR,
      "a column is longer than 255 characters"},
     // closed word sets
     {"Ini Settings", "ADDD, a.ini, s, e, v, , Y, Y", ZYNCHECK_ERROR, "unknown INI operation \"ADDD\""},
-    {"Registry32", "REG_SET, HKEY_CURRENT_USER\\X, REG_SZ, v, d, Y, Y", ZYNCHECK_ERROR,
-     "unknown registry operation \"REG_SET\""},
     {"Registry32", "REG_SET_VALUE, HKEY_CURRENT\\X, REG_SZ, v, d, Y, Y", ZYNCHECK_ERROR,
      "unknown registry root \"HKEY_CURRENT\""},
-    {"Registry32", "REG_SET_VALUE, \\\\hkey_current_user\\X, REG_SZ, v, d, Y, Y", ZYNCHECK_ERROR, nullptr},
     {"Registry32", "REG_DELETE_VALUE, , , v, , Y, Y", ZYNCHECK_ERROR, "key path is empty"},
-    {"Registry32", "REG_SET_VALUE_EXIST, HKEY_USERS\\X, REG_QWORD, v, 1, Y, Y", ZYNCHECK_ERROR,
-     "unknown registry data type \"REG_QWORD\" for REG_SET_VALUE_EXIST"},
     {"Modify Files", "START, a.txt, , x, Y, Y", ZYNCHECK_ERROR, "no Modify Files flag word in \"START\""},
-    {"Modify Files", "beginning, a.txt, , x, Y, Y", ZYNCHECK_ERROR, "no Modify Files flag word"},
-    {"Modify Files", "APPEND, a.txt, , x, Y, Y", ZYNCHECK_ERROR, nullptr},  // holds END
     {"Modify Files", "LOGMOD_BEGINING | LOGMOD_MATCH_EXACT, a.txt, , x, Y, Y", ZYNCHECK_WARNING,
      "unknown Modify Files flag word \"LOGMOD_BEGINING\" is ignored"},
     {"PM Info", "REMOVE, g, a.exe, \"A\", a.exe, 0, Y, Y", ZYNCHECK_WARNING, "the line does nothing"},
     {"Files", "a, b, c, d, CRx, 1, N, N, 0, 1, N, Y, Y", ZYNCHECK_WARNING, "attribute letter 'x' is ignored"},
-    {"Files", "a, b, c, d, C, one, N, N, 0, 1, N, Y, Y", ZYNCHECK_WARNING, "\"one\" is not a decimal number"},
     {"Files", "a, b, c, d, C, 1, N, Y, 0, 1, N, Y, Y", ZYNCHECK_ERROR, "cannot expand compressed files"},
     // lines the handler cuts itself
-    {"Protection", "NoRunX, Y, Y", ZYNCHECK_ERROR, "unknown token \"NoRunX\""},
     {"Protection", "NoRun , Y, Y", ZYNCHECK_ERROR, "the blank before the comma is part of the token"},
     {"Protection", "SetShell, a.ini, s, Y, Y", ZYNCHECK_ERROR, "SetShell needs 6 fields"},
-    {"Protection", "norun, Y, Y, Y", ZYNCHECK_WARNING, "1 fields after install? are ignored"},
     {"Protection", "NoRun, Y, Y" + std::string(260, ' '), ZYNCHECK_ERROR, "line is longer than 254"},
     {"Protection Backup", "BackupExtension, ZYN, N, Y", ZYNCHECK_WARNING, "unknown Protection Backup keyword"},
-    {"Protection Backup", "BackupExt, ZYN, Y", ZYNCHECK_ERROR, "line has 3 fields; 4 expected"},
     // variables and evaluation blocks
     {"Shell", "$(Nope)\\a.exe, Y, Y", ZYNCHECK_ERROR, "unknown variable $(Nope)"},
     {"Shell", "$(UninstallDirectory)\\a.exe, Y, Y", ZYNCHECK_ERROR, "it is set only while uninstalling"},
     {"Shell", "$(Language).exe, Y, Y", ZYNCHECK_WARNING, "$(Language) may be undefined here"},
-    {"Shell", "$(WINDOWSDIRECTORY)\\a.exe, Y, $(flag)", ZYNCHECK_ERROR, nullptr},
     {"Shell", "a$(Flag.exe, Y, Y", ZYNCHECK_ERROR, "\"$(\" without \")\""},
     {"Shell", "a.exe, Y, $[ Y Y ]", ZYNCHECK_ERROR, "evaluation block does not parse"},
-    {"Shell", "a.exe, Y, $[ \"abc\" == 5 ]", ZYNCHECK_ERROR, "evaluation block fails"},
     {"Launch", "Run x$[ 1 ], a.exe, , Y, N, Y", ZYNCHECK_WARNING, "a block must be the whole column"},
     {"Shell", "a.exe, Y, on", ZYNCHECK_WARNING, "\"on\" reads as false"},
     {"Shell", std::string(200, 'x') + "$(LogFile)$(LogFile)$(LogFile)$(LogFile)$(LogFile), Y, Y", ZYNCHECK_ERROR,
@@ -130,17 +114,12 @@ const LineCase kLineCases[] = {
     // words are checked after expansion when the value is the script's own, not the machine's
     {"Ini Settings", "$(Op), a.ini, s, e, v, , Y, Y", ZYNCHECK_ERROR, "unknown INI operation \"ADDD\"",
      "$(Op)=ADDD"},
-    {"Ini Settings", "$(Op), a.ini, s, e, v, , Y, Y", ZYNCHECK_ERROR, nullptr, "$(Op)=$(OS)"},
-    {"Shell", "a.exe, Y, $(Kiosk)", ZYNCHECK_WARNING, "\"off\" reads as false", "$(Kiosk)=off"},
     {"Shell", "a.exe, Y, $(DestinationDirectory)", ZYNCHECK_ERROR, nullptr, "$(DestinationDirectory)=off"},
     // diskette names
-    {"Disks", "2 = Zyn Disk Two", ZYNCHECK_ERROR, nullptr},
     {"Disks", "Disk Two", ZYNCHECK_WARNING, "not of the form number = name"},
     // event lines, wherever the reader passes them
     {"Files", "{ADD_GRAPHIC_TYPE, PICT1, 40}", ZYNCHECK_ERROR, "ADD_GRAPHIC_TYPE needs 3 parameters, found 2"},
-    {"Launch", "{ADD_GRAPHIC_TYPE, PICT1, x, 60}", ZYNCHECK_ERROR, "parameter 2 \"x\" is not a number"},
     {"Application", "{PLAY_SOUND, ding}", ZYNCHECK_ERROR, "unknown event \"PLAY_SOUND\""},
-    {"Desktop", "{add_graphic_type, PICT1, 40, 60}", ZYNCHECK_ERROR, nullptr},
 };
 
 TEST(ZynCheck, EachLineFindingNamesItsLine) {
@@ -159,75 +138,47 @@ TEST(ZynCheck, EachLineFindingNamesItsLine) {
     }
 }
 
-struct ScriptCase {
-    const char* name;
-    std::map<int, std::string> replace;  // base line number -> new text ("" removes the line's text)
-    int line;
-    ZYNCHECK_SEVERITY severity;
-    const char* expected;
-    size_t count = 1;  // findings in all
-};
-
-// Whole-script findings: [Application], required variables, headers and line ends.
-const ScriptCase kScriptCases[] = {
-    {"missing required value", {{2, ""}}, 1, ZYNCHECK_ERROR, "required variable $(ApplicationName)"},
-    {"missing required flag", {{13, ";"}}, 1, ZYNCHECK_ERROR, "required flag $(RestartSystem)"},
-    {"flag that reads as false", {{6, "$(GetLanguage)=off"}}, 6, ZYNCHECK_WARNING, "\"off\" reads as false"},
-    {"line without $(", {{14, "Flag=Y\r\n$(Flag)=Y"}}, 14, ZYNCHECK_WARNING, "line sets nothing"},
-    {"second value", {{14, "$(Flag)=Y\r\n$(FLAG)=N"}}, 15, ZYNCHECK_WARNING, "already set at line 14"},
-    {"unknown reference in a value", {{14, "$(Flag)=$(Other)"}}, 14, ZYNCHECK_ERROR, "unknown variable $(Other)"},
-    {"value that refers to itself", {{14, "$(Flag)=x$(Flag)"}}, 14, ZYNCHECK_ERROR, "its expansion never ends"},
-    {"name too long", {{14, "$(" + std::string(50, 'N') + ")=Y"}}, 14, ZYNCHECK_ERROR, "longer than 49"},
-    {"missing section", {{29, ""}}, 1, ZYNCHECK_ERROR, "missing section [Launch]"},
-    {"missing application", {{1, "[Settings]"}}, 1, ZYNCHECK_ERROR, "missing section [Application]", 2},
-    {"unknown section", {{29, "[Launch]\r\n[Launches]"}}, 30, ZYNCHECK_WARNING, "[Launches] is not read"},
-    {"second header", {{29, "[Launch]\r\n[LAUNCH]"}}, 30, ZYNCHECK_WARNING, "already starts at line 29"},
-    {"header without bracket", {{29, "[Launch]\r\n[Launch2"}}, 30, ZYNCHECK_WARNING, "without \"]\""},
-    {"line before the first header", {{1, "$(X)=1\r\n[Application]"}}, 1, ZYNCHECK_WARNING, "never read"},
-    {"bare line feed", {{19, "[Rename]\r\nold.txt, new.txt, Y, Y\n"}}, 20, ZYNCHECK_ERROR,
-     "bare line feed (1 such lines)"},
-};
-
-TEST(ZynCheck, EachScriptFindingNamesItsLine) {
-    for (const ScriptCase& c : kScriptCases) {
-        SCOPED_TRACE(c.name);
-        std::vector<std::string> lines = BaseLines();
-        for (const auto& [number, text] : c.replace) lines[static_cast<size_t>(number) - 1] = text;
-        std::string script = Join(lines);
-        // A "\n" at the end of a replacement stands for a line ended without carriage return.
-        for (size_t at = script.find("\n\r\n"); at != std::string::npos; at = script.find("\n\r\n"))
-            script.erase(at + 1, 2);
-        const std::vector<ZYNCHECK_FINDING> findings = Check(script);
-        EXPECT_EQ(findings.size(), c.count) << Describe(findings);
-        const auto hit = std::find_if(findings.begin(), findings.end(), [&](const ZYNCHECK_FINDING& f) {
-            return f.line == c.line && f.severity == c.severity && f.text.find(c.expected) != std::string::npos;
-        });
-        EXPECT_NE(hit, findings.end()) << Describe(findings);
-    }
+// The base script with the numbered lines (from 1) replaced.
+std::string Edited(const std::map<int, std::string>& replace) {
+    std::vector<std::string> lines = BaseLines();
+    for (const auto& [number, text] : replace) lines[static_cast<size_t>(number) - 1] = text;
+    return Join(lines);
 }
 
-TEST(ZynCheck, LineEndsAndVariableSlotsAreCheckedAsTheInstallerWould) {
-    // Start-up sets 20 variables before [Application]: with 80 names there the store is
-    // full and the install has no room left for its own 7, with 81 start-up fails.
-    std::vector<std::string> full = BaseLines();
-    for (int i = 0; i < 67; ++i) full.insert(full.begin() + 14 + i, "$(V" + std::to_string(i) + ")=x");
-    std::vector<std::string> over = full;
-    over.insert(over.begin() + 14 + 67, "$(V67)=x");
+// Whole-script findings: [Application], required variables, headers, line ends and the
+// variable slots. Start-up sets 20 variables before [Application]: with 80 names there
+// the store is full and the install has no room left for its own 7, with 81 start-up fails.
+TEST(ZynCheck, EachScriptFindingNamesItsLine) {
+    std::string full = "$(Flag)=Y", over;
+    for (int i = 0; i < 67; ++i) full += "\r\n$(V" + std::to_string(i) + ")=x";
+    over = full + "\r\n$(V67)=x";
     const struct {
         std::string script;
         int line;
-        const char* text;
+        ZYNCHECK_SEVERITY severity;
+        const char* expected;
     } cases[] = {
-        {Join(BaseLines(), "\n"), 1, "bare line feed (30 such lines)"},  // every data line loses a character
-        {Join(BaseLines()) + "1 = Disk One", 31, "drops its last two characters"},  // only the line end tells
-        {Join(full), 1, "leaves too few of the installer's 100 variable slots for the 7"},
-        {Join(over), 82, "more variables than the installer's 100 slots"},
+        {Edited({{2, ""}}), 1, ZYNCHECK_ERROR, "required variable $(ApplicationName)"},
+        {Edited({{14, "Flag=Y\r\n$(Flag)=Y"}}), 14, ZYNCHECK_WARNING, "line sets nothing"},
+        {Edited({{14, "$(Flag)=Y\r\n$(FLAG)=N"}}), 15, ZYNCHECK_WARNING, "already set at line 14"},
+        {Edited({{14, "$(Flag)=x$(Flag)"}}), 14, ZYNCHECK_ERROR, "its expansion never ends"},
+        {Edited({{14, "$(" + std::string(50, 'N') + ")=Y"}}), 14, ZYNCHECK_ERROR, "longer than 49"},
+        {Edited({{29, ""}}), 1, ZYNCHECK_ERROR, "missing section [Launch]"},
+        {Edited({{29, "[Launch]\r\n[Launches]"}}), 30, ZYNCHECK_WARNING, "[Launches] is not read"},
+        {Edited({{29, "[Launch]\r\n[Launch2"}}), 30, ZYNCHECK_WARNING, "without \"]\""},
+        {Edited({{1, "$(X)=1\r\n[Application]"}}), 1, ZYNCHECK_WARNING, "never read"},
+        {Join(BaseLines(), "\n"), 1, ZYNCHECK_ERROR, "bare line feed (30 such lines)"},  // every data line loses a character
+        {Join(BaseLines()) + "1 = Disk One", 31, ZYNCHECK_ERROR, "drops its last two characters"},  // only the line end tells
+        {Edited({{14, full}}), 1, ZYNCHECK_ERROR, "leaves too few of the installer's 100 variable slots for the 7"},
+        {Edited({{14, over}}), 82, ZYNCHECK_ERROR, "more variables than the installer's 100 slots"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
         const std::vector<ZYNCHECK_FINDING> findings = Check(c.script);
         ASSERT_EQ(findings.size(), 1u) << Describe(findings);
         EXPECT_EQ(findings[0].line, c.line);
-        EXPECT_NE(findings[0].text.find(c.text), std::string::npos) << findings[0].text;
+        EXPECT_EQ(findings[0].severity, c.severity);
+        EXPECT_NE(findings[0].text.find(c.expected), std::string::npos) << findings[0].text;
     }
 }
 
@@ -240,10 +191,8 @@ TEST(ZynCheck, EvalExpandsLikeAHandler) {
         const char* result;
     } cases[] = {
         {"$(Dir)\\a.exe", {"Dir=C:\\X"}, 0, "C:\\X\\a.exe"},
-        {"$(A)", {"$(A)=$(B)", "B=x"}, 0, "x"},
         {"$(Missing)", {}, ERROR_VAR_NOT_FOUND, nullptr},
         {"$[ $(V) ]", {"V=two words"}, ERROR_VAREVAL_UNKNOWN_OPERATOR, nullptr},
-        {"$[ abc && 1 ]", {}, ERROR_MISMATCHED_LEFT_AND_RIGHT, nullptr},
         {"$(Long)", {"Long=" + std::string(255, 'a')}, ERROR_VAR_BUFFER_TOO_SMALL, nullptr},
         {"$(Long)", {"Long=" + std::string(254, 'a')}, 0, nullptr},
     };
