@@ -46,7 +46,14 @@ TEST_F(Inf, ReadLineReturnsOnlyTheSectionsDataLines) {
         std::string script;
         const char* section;  // null: read from the load position
         Lines expected;
+        int found = 0;
     } cases[] = {
+        // headers start a line, match whole and in any case; the first of two wins
+        {"a name is not a part of a longer header", "[Protection Files]\r\np\r\n[Files2]\r\nf\r\n", "Files", {},
+         ERROR_INF_SECTION_NOT_FOUND},
+        {"a header not in the first column does not count", " [A]\r\nx\r\n", "A", {}, ERROR_INF_SECTION_NOT_FOUND},
+        {"the first of two equal headers wins", "[A]\r\n1\r\n[a]\r\n2\r\n", "A", {"1"}},
+        {"the first header of the script", "[A]\nx\r\n", "A", {"x"}},
         {"comments and blank lines are passed over", "[S]\r\n;note\r\n\r\na\r\n\r\n;x\r\nb\r\n", "S", {"a", "b"}},
         {"a semicolon after blanks is data", "[S]\r\n  ;x\r\n", "S", {"  ;x"}},
         {"a bare line feed drops the last character", "[S]\nabc\nde\r\n", "S", {"ab", "de"}},
@@ -64,8 +71,9 @@ TEST_F(Inf, ReadLineReturnsOnlyTheSectionsDataLines) {
         SCOPED_TRACE(c.what);
         Load(c.script);
         if (c.section != nullptr) {
-            ASSERT_EQ(Find(c.section), 0);
+            ASSERT_EQ(Find(c.section), c.found);
         }
+        if (c.found != 0) continue;
         EXPECT_EQ(ReadAll(), c.expected);
         char buffer[8] = "junk";
         EXPECT_EQ(INF_ReadLine(buffer, sizeof buffer), 1) << "the end of a section stays the end";
@@ -73,29 +81,7 @@ TEST_F(Inf, ReadLineReturnsOnlyTheSectionsDataLines) {
     }
 }
 
-TEST_F(Inf, FindSectionMatchesWholeLineInitialHeadersIgnoringCase) {
-    const struct {
-        const char *what, *script, *name;
-        int result;
-        const char* first_line;  // first data line when found
-    } cases[] = {
-        {"a name is not a part of a longer header", "[Protection Files]\r\np\r\n[Files2]\r\nf\r\n", "Files",
-         ERROR_INF_SECTION_NOT_FOUND, nullptr},
-        {"lower-case name, mixed-case header", "[Files]\r\nx\r\n", "files", 0, "x"},
-        {"the first of two equal headers wins", "[A]\r\n1\r\n[a]\r\n2\r\n", "A", 0, "1"},
-        {"a header not in the first column does not count", " [A]\r\nx\r\n", "A", ERROR_INF_SECTION_NOT_FOUND,
-         nullptr},
-        {"the first header of the script", "[A]\nx\r\n", "A", 0, "x"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Load(c.script);
-        ASSERT_EQ(Find(c.name), c.result);
-        if (c.first_line == nullptr) continue;
-        char line[64];
-        ASSERT_EQ(INF_ReadLine(line, sizeof line), 0);
-        EXPECT_STREQ(line, c.first_line);
-    }
+TEST_F(Inf, FindSectionUpperCasesTheName) {
     char name[] = "fIles";  // the caller's name comes back upper-cased
     EXPECT_EQ(INF_FindSection(name), ERROR_INF_SECTION_NOT_FOUND);
     EXPECT_STREQ(name, "FILES");
@@ -164,7 +150,7 @@ TEST_F(Inf, ReadTokensCutsALineIntoExactlyNFields) {
     } cases[] = {
         {"an empty middle token", "a,,b", 3, 256, 0, {"a", "", "b"}},
         {"a trailing comma gives an empty last token", "a,b,", 3, 256, 0, {"a", "b", ""}},
-        {"a lone comma is two empty tokens", ",", 2, 256, 0, {"", ""}},
+        {"comments and blank lines are passed over", "; Source, Destination\r\n\r\na,b", 2, 256, 0, {"a", "b"}},
         {"blanks and tabs around tokens go, inner blanks stay", " \tScreen Saver Files , a b", 2, 256, 0,
          {"Screen Saver Files", "a b"}},
         {"a quoted comma does not split and quotes stay", "Demo, 1, \"Uninstall $(ApplicationName), now\", Y",
@@ -186,18 +172,9 @@ TEST_F(Inf, ReadTokensCutsALineIntoExactlyNFields) {
         EXPECT_EQ(INF_ReadTokens(table.data(), c.n, c.w), c.result);
         for (size_t k = 0; k < c.tokens.size(); ++k)
             EXPECT_STREQ(table.data() + k * static_cast<size_t>(c.w), c.tokens[k].c_str()) << "field " << k;
+        EXPECT_EQ(INF_ReadTokens(table.data(), c.n, c.w), 1);
+        EXPECT_STREQ(table.data() + static_cast<size_t>(c.n - 1) * static_cast<size_t>(c.w), "") << "the end clears";
     }
-}
-
-TEST_F(Inf, ReadTokensSkipsCommentsAndClearsTheTableAtTheEnd) {
-    Load("[T]\r\n; Source, Destination\r\n\r\na,b\r\n[U]\r\n");
-    ASSERT_EQ(Find("T"), 0);
-    char table[2][16];
-    ASSERT_EQ(INF_ReadTokens(table[0], 2, 16), 0);
-    EXPECT_EQ(std::string(table[0]) + "|" + table[1], "a|b");
-    EXPECT_EQ(INF_ReadTokens(table[0], 2, 16), 1);
-    EXPECT_STREQ(table[0], "");
-    EXPECT_STREQ(table[1], "");
 }
 
 TEST_F(Inf, LineNumbersCountScriptLinesFromOne) {
@@ -223,13 +200,12 @@ TEST_F(Inf, TrimRemovesBlanksTabsAndLineFeedsButKeepsOneCharacter) {
         const char* expected;
     } cases[] = {
         {"\t\nx y\n\t", INF_TRIM_BOTH, "x y"}, {"  x  ", INF_TRIM_START, "x  "}, {"  x  ", INF_TRIM_END, "  x"},
-        {"   ", INF_TRIM_BOTH, " "},          {"", INF_TRIM_BOTH, ""},         {" x\r", INF_TRIM_BOTH, "x\r"},
+        {"   ", INF_TRIM_BOTH, " "},          {" x\r", INF_TRIM_BOTH, "x\r"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string("[") + c.text + "] sides " + std::to_string(c.sides));
         std::string text = c.text;
         INF_Trim(text.data(), c.sides);
-        EXPECT_STREQ(text.c_str(), c.expected);
+        EXPECT_STREQ(text.c_str(), c.expected) << "[" << c.text << "] sides " << c.sides;
     }
     INF_Trim(nullptr, INF_TRIM_BOTH);
 }
