@@ -136,23 +136,4 @@ TEST(ZynCheck, EachFindingNamesItsLine) {
     }
 }
 
-// Block faults come back as codes; the store has the installer's 100 slots and handlers' 255-byte buffers.
-TEST(ZynCheck, EvalExpandsLikeAHandler) {
-    std::string result = "untouched";
-    auto eval = [&](const char* token, std::vector<std::string> assignments) {
-        return ZYNCHECK_EvalToken(token, assignments, &result);
-    };
-    EXPECT_EQ(eval("$(Missing)", {}), ERROR_VAR_NOT_FOUND);
-    EXPECT_EQ(eval("$[ $(V) ]", {"V=two words"}), ERROR_VAREVAL_UNKNOWN_OPERATOR);
-    EXPECT_EQ(eval("$(L)", {"L=" + std::string(255, 'a')}), ERROR_VAR_BUFFER_TOO_SMALL);
-    EXPECT_EQ(result, "untouched");
-    EXPECT_EQ(eval("$(L)", {"L=" + std::string(254, 'a')}), 0);
-    std::vector<std::string> assignments;
-    for (int i = 0; i < 101; ++i) assignments.push_back("V" + std::to_string(i) + "=x");
-    EXPECT_EQ(ZYNCHECK_EvalToken("$(V0)", assignments, &result), ERROR_VAR_NO_FREE_SLOT);
-    assignments.pop_back();
-    EXPECT_EQ(ZYNCHECK_EvalToken("$(V99)\\a", assignments, &result), 0);
-    EXPECT_EQ(result, "x\\a");
-}
-
 }  // namespace

@@ -101,16 +101,4 @@ TEST_F(ErrorDialog, WarningContinueSavesNothing) {
     ZYNLOG_SetFileName(nullptr);
 }
 
-// The install's name comes first (as the scenarios see), the built-in name last (as the
-// robot's tests see): between them stands the uninstall's name.
-TEST_F(ErrorDialog, CaptionIsTheUninstallNameWithoutAnInstallName) {
-    ASSERT_EQ(VAR_Init(10), 0);
-    ASSERT_EQ(VAR_Set("UninstallName", "Demo Removal"), 0);
-    ZYNERROR_Warning(ERROR_SYS_FILE_READ, "sys32", 1);
-    auto seen = zyntest::TakeErrorDialogsSeen();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].caption, "Demo Removal");
-    EXPECT_EQ(seen[0].detailsCaption, "Demo Removal");
-}
-
 }  // namespace
