@@ -23,23 +23,16 @@ TEST(Common, MakeStringCopiesAnInclusiveRange) {
 }
 
 TEST(Common, CompareAndFindIgnoreTheCaseOfLettersOnly) {
-    const struct {
-        const char *a, *b;
-        size_t n;
-        int result;
-    } compares[] = {
-        {"abc", "ABD", 2, 0}, {"abc", "abd", 3, 'C' - 'D'}, {"x", "y", 0, 0},
-        {"ab", "abc", 10, 0 - 'C'},  // the shorter ends first
-        {"a_", "A`", 2, '_' - '`'},  // '_' and '`' are not letters
-    };
-    for (const auto& c : compares) EXPECT_EQ(COMMON_CompareNoCase(c.a, c.b, c.n), c.result) << c.a << " / " << c.b;
-    const struct {
-        const char *text, *pattern;
-        int at;  // -1: none
-    } finds[] = {{"C:\\Program Files\\Demo", "program files", 3}, {"aAb", "AB", 1}, {"abc", "", 0}, {"abc", "abcd", -1}};
-    for (const auto& c : finds) {
-        const char* hit = COMMON_FindNoCase(c.text, c.pattern);
-        EXPECT_EQ(hit == nullptr ? -1 : static_cast<int>(hit - c.text), c.at) << c.text << " / " << c.pattern;
+    using Compare = std::tuple<const char*, const char*, size_t, int>;
+    for (auto [a, b, n, result] : {Compare{"abc", "ABD", 2, 0}, Compare{"abc", "abd", 3, 'C' - 'D'}, Compare{"x", "y", 0, 0},
+                                   Compare{"ab", "abc", 10, 0 - 'C'},   // the shorter ends first
+                                   Compare{"a_", "A`", 2, '_' - '`'}})  // '_' and '`' are not letters
+        EXPECT_EQ(COMMON_CompareNoCase(a, b, n), result) << a << " / " << b;
+    using Find = std::tuple<const char*, const char*, int>;  // -1: none
+    for (auto [text, pattern, at] : {Find{"C:\\Program Files\\Demo", "program files", 3}, Find{"aAb", "AB", 1},
+                                     Find{"abc", "", 0}, Find{"abc", "abcd", -1}}) {
+        const char* hit = COMMON_FindNoCase(text, pattern);
+        EXPECT_EQ(hit == nullptr ? -1 : static_cast<int>(hit - text), at) << text << " / " << pattern;
     }
     EXPECT_EQ(COMMON_FindNoCase(nullptr, "a"), nullptr);
 }
@@ -66,16 +59,13 @@ std::vector<std::string> Split(std::string text, const char* delimiters, const c
 
 TEST(Common, NextTokenSplitsInPlaceWithEmptyTokens) {
     using Tokens = std::vector<std::string>;
-    const struct {
-        const char *text, *delimiters, *skip;
-        Tokens tokens;
-    } cases[] = {
-        {",a,,b", ",", " ", {"", "a", "", "b"}}, {"a,b,", ",", " ", {"a", "b"}},  // no empty token after the last delimiter
-        {"  a , b", ",", " ", {"a ", "b"}},  // skipping is only in front of a token
-        {",,x", ",", ",", {"", "", "x"}},    // a delimiter is never skipped
-        {"a;b,c", ",;", "", {"a", "b", "c"}}, {"   ", ",", " ", {}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(Split(c.text, c.delimiters, c.skip), c.tokens) << "[" << c.text << "]";
+    using Case = std::tuple<const char*, const char*, const char*, Tokens>;
+    for (const auto& [text, delimiters, skip, tokens] :
+         {Case{",a,,b", ",", " ", {"", "a", "", "b"}}, Case{"a,b,", ",", " ", {"a", "b"}},  // none after the last delimiter
+          Case{"  a , b", ",", " ", {"a ", "b"}},  // skipping is only in front of a token
+          Case{",,x", ",", ",", {"", "", "x"}},    // a delimiter is never skipped
+          Case{"a;b,c", ",;", "", {"a", "b", "c"}}, Case{"   ", ",", " ", {}}})
+        EXPECT_EQ(Split(text, delimiters, skip), tokens) << "[" << text << "]";
     // One position is remembered: a new text starts over, and the end stays the end.
     char first[] = "a,b", second[] = "x,y";
     EXPECT_STREQ(COMMON_NextToken(first, ",", ""), "a");
