@@ -20,43 +20,32 @@ inline void ResetLog() {
     MODULE_Unregister(ZYNLOG_Terminate);
 }
 
-inline void AppendDumpText(std::string& out, const char* text) {
-    for (; *text; ++text) {
-        const unsigned char c = static_cast<unsigned char>(*text);
+inline std::string DumpText(const std::vector<char>& text) {
+    std::string out;
+    for (const char* c = text.data(); *c; ++c) {
+        const unsigned char u = static_cast<unsigned char>(*c);
         char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02X", c);
-        out += c < 0x20 || c >= 0x7f || std::strchr("\"[]{}\\", c) ? hex : std::string(1, *text);
+        std::snprintf(hex, sizeof hex, "\\x%02X", u);
+        out += u < 0x20 || u >= 0x7f || std::strchr("\"[]{}\\", *c) ? hex : std::string(1, *c);
     }
+    return out;
 }
 
-inline void DumpKeyContents(ZYNLOG_KEY key, std::string& out) {
+inline std::string DumpLog(ZYNLOG_KEY key = ZYNLOG_ROOT_KEY) {
     int keys = 0, key_len = 0, values = 0, name_len = 0, data_len = 0;
-    if (ZYNLOG_QueryKeyInfo(key, &keys, &key_len, &values, &name_len, &data_len) != 0) return void(out += "<query failed>");
+    if (ZYNLOG_QueryKeyInfo(key, &keys, &key_len, &values, &name_len, &data_len) != 0) return "<query failed>";
     std::vector<char> name(name_len + 1), data(data_len + 1), sub(key_len + 1);
+    std::string out;
     for (int i = 0; i < values; ++i) {
-        if (ZYNLOG_EnumValue(key, i, name.data(), name_len + 1, data.data(), data_len + 1) != 0)
-            return void(out += "<enum value failed>");
-        out += '"';
-        AppendDumpText(out, name.data());
-        out += "\"=\"";
-        AppendDumpText(out, data.data());
-        out += '"';
+        if (ZYNLOG_EnumValue(key, i, name.data(), name_len + 1, data.data(), data_len + 1) != 0) return out + "<enum failed>";
+        out += "\"" + DumpText(name) + "\"=\"" + DumpText(data) + "\"";
     }
     for (int i = 0; i < keys; ++i) {
         ZYNLOG_KEY child = nullptr;
         if (ZYNLOG_EnumKey(key, i, sub.data(), key_len + 1) != 0 || ZYNLOG_OpenKey(key, sub.data(), &child) != 0)
-            return void(out += "<enum key failed>");
-        out += '[';
-        AppendDumpText(out, sub.data());
-        out += "]{";
-        DumpKeyContents(child, out);
-        out += '}';
+            return out + "<enum failed>";
+        out += "[" + DumpText(sub) + "]{" + DumpLog(child) + "}";
     }
-}
-
-inline std::string DumpLog(ZYNLOG_KEY key = ZYNLOG_ROOT_KEY) {
-    std::string out;
-    DumpKeyContents(key, out);
     return out;
 }
 
