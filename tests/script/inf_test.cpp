@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "script/module.h"
@@ -188,18 +189,14 @@ TEST_F(Inf, LineNumbersCountScriptLinesFromOne) {
 }
 
 TEST_F(Inf, TrimRemovesBlanksTabsAndLineFeedsButKeepsOneCharacter) {
-    const struct {
-        const char* text;
-        int sides;
-        const char* expected;
-    } cases[] = {
+    const std::tuple<const char*, int, const char*> cases[] = {
         {"\t\nx y\n\t", INF_TRIM_BOTH, "x y"}, {"  x  ", INF_TRIM_START, "x  "}, {"  x  ", INF_TRIM_END, "  x"},
         {"   ", INF_TRIM_BOTH, " "},          {" x\r", INF_TRIM_BOTH, "x\r"},
     };
-    for (const auto& c : cases) {
-        std::string text = c.text;
-        INF_Trim(text.data(), c.sides);
-        EXPECT_STREQ(text.c_str(), c.expected) << "[" << c.text << "] sides " << c.sides;
+    for (const auto& [given, sides, expected] : cases) {
+        std::string text = given;
+        INF_Trim(text.data(), sides);
+        EXPECT_STREQ(text.c_str(), expected) << "[" << given << "] sides " << sides;
     }
     INF_Trim(nullptr, INF_TRIM_BOTH);
 }

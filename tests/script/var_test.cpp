@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -114,19 +115,15 @@ TEST_F(VarStore, FlagIsTheFirstCharacterAndAnUndefinedFlagEndsTheRun) {
 TEST_F(VarStore, NumbersAreSignedDecimalText) {
     ASSERT_EQ(VAR_SetNumber("N", -2147483647L - 1), 0);
     EXPECT_EQ(Get("N"), "-2147483648");
-    const struct {
-        std::string value;
-        int code;
-        long number;
-    } cases[] = {{"  -17x", 0, -17}, {"abc", 0, 0},
+    const std::tuple<std::string, int, long> cases[] = {{"  -17x", 0, -17}, {"abc", 0, 0},
                  {std::string(27, '0') + "42", 0, 42},  // 29 characters are read
                  {std::string(28, '0') + "42", ERROR_VAR_BUFFER_TOO_SMALL, 0},
                  {std::string(29, '9'), 0, LONG_MAX}};  // too big: the largest number
-    for (const auto& c : cases) {
-        ASSERT_EQ(VAR_Set("N", c.value.c_str()), 0);
+    for (const auto& [value, code, expected] : cases) {
+        ASSERT_EQ(VAR_Set("N", value.c_str()), 0);
         long number = 99;
-        EXPECT_EQ(VAR_GetNumber("N", &number), c.code) << c.value;
-        EXPECT_EQ(number, c.number) << c.value;
+        EXPECT_EQ(VAR_GetNumber("N", &number), code) << value;
+        EXPECT_EQ(number, expected) << value;
     }
     long number = 99;
     EXPECT_EQ(VAR_GetNumber("Missing", &number), ERROR_VAR_NOT_FOUND);
@@ -158,11 +155,7 @@ protected:
 };
 
 TEST_F(VarSubstitute, ExpandsText) {
-    const struct {
-        const char* text;
-        int code;
-        const char* result;
-    } cases[] = {
+    const std::tuple<const char*, int, const char*> cases[] = {
         {"cost: 5$", 0, "cost: 5$"}, {"$(a)", 0, "x"}, {"$(C)/$(C)", 0, "xx/xx"},
         {"$(Dollar)(A)", 0, "x"},                          // a reference made of two pieces
         {"x $( y", ERROR_VAR_REPLACE, ""},
@@ -175,10 +168,10 @@ TEST_F(VarSubstitute, ExpandsText) {
         {"x$[ 1 ]", 0, "x$[ 1 ]"},
         {"$[ $(A) ] $(A)", 0, "$[ (x) ] x"},               // parentheses only inside the block
     };
-    for (const auto& c : cases) {
+    for (const auto& [text, code, result] : cases) {
         char buffer[VAR_MAX_WORK_LENGTH] = "untouched";
-        EXPECT_EQ(VAR_Substitute(c.text, buffer, sizeof buffer), c.code) << c.text;
-        EXPECT_STREQ(buffer, c.code == 0 ? c.result : "untouched") << c.text;
+        EXPECT_EQ(VAR_Substitute(text, buffer, sizeof buffer), code) << text;
+        EXPECT_STREQ(buffer, code == 0 ? result : "untouched") << text;
     }
 }
 

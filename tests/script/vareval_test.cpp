@@ -3,15 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
 TEST(Vareval, BlocksGiveCodeAndValue) {
-    const struct {
-        const char* block;
-        int code;
-        int32_t value;
-    } cases[] = {
+    const std::tuple<const char*, int, int32_t> cases[] = {
         // literals: flags, leading digits, single strings are 0, quotes only group, 32 bits wrap
         {"$[ Y ]", 0, 1}, {"$[ n ]", 0, 0}, {"$[ 7abc ]", 0, 7}, {"$[ yes ]", 0, 0}, {"$[ \"12\" ]", 0, 12},
         {"$[ (Y ]", 0, 1},  // an open parenthesis at the end is forgiven
@@ -37,21 +34,18 @@ TEST(Vareval, BlocksGiveCodeAndValue) {
         {"$[ abc | def ]", ERROR_VAREVAL_BAD_OPERAND, 0},
         {"$[ (abc && x) && (Y) ]", ERROR_VAREVAL_BAD_OPERAND, 0},  // nested errors come up
     };
-    for (const auto& c : cases) {
+    for (const auto& [block, code, expected] : cases) {
         int32_t value = -12345;
-        EXPECT_EQ(VAREVAL_EvaluateBlock(c.block, &value), c.code) << c.block;
-        if (c.code == 0) {
-            EXPECT_EQ(value, c.value) << c.block;
+        EXPECT_EQ(VAREVAL_EvaluateBlock(block, &value), code) << block;
+        if (code == 0) {
+            EXPECT_EQ(value, expected) << block;
         }
     }
 }
 
 TEST(Vareval, OnlyTheWholeTextIsABlock) {
-    const struct {
-        const char* text;
-        int block;
-    } cases[] = {{"$[]", 1}, {"$[$[ ]", 1}, {"x$[ 1 ]", 0}, {"$[ 1 ] ", 0}, {"$[", 0}, {"$ [1]", 0}, {nullptr, 0}};
-    for (const auto& c : cases) EXPECT_EQ(VAREVAL_IsBlock(c.text), c.block) << (c.text ? c.text : "(null)");
+    const std::tuple<const char*, int> cases[] = {{"$[]", 1}, {"$[$[ ]", 1}, {"x$[ 1 ]", 0}, {"$[ 1 ] ", 0}, {"$[", 0}, {"$ [1]", 0}, {nullptr, 0}};
+    for (const auto& [text, block] : cases) EXPECT_EQ(VAREVAL_IsBlock(text), block) << (text ? text : "(null)");
 }
 
 TEST(Vareval, ExpressionLimitAndDeepNesting) {
