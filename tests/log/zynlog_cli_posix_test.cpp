@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "support/testsupport.h"
@@ -36,21 +37,17 @@ const std::string kInstalled =
 // Check only reads; normalize writes what a save writes, and nothing for a damaged file.
 TEST(Inspector, CheckTellsCleanFromDamagedAndNormalizeRewrites) {
     zyntest::TempDir dir;
-    const struct {
-        std::string bytes;
-        int status;
-        const char* says;
-    } cases[] = {
+    const std::tuple<std::string, int, const char*> cases[] = {
         {kInstalled, 0, "loads cleanly: 3 keys, 3 values\n"},
         {"[A]{\"n\" = \"cut off", 0, "note: not in the form a save writes"},
         {"}[A]", 1, "a key or value follows a \"}\" that closes no key [-213"},
     };
-    for (const auto& c : cases) {
-        zyntest::WriteFileBytes(dir.file("case.log"), c.bytes);
+    for (const auto& [bytes, expected, says] : cases) {
+        zyntest::WriteFileBytes(dir.file("case.log"), bytes);
         const auto [status, out] = Inspect("check " + dir.file("case.log"));
-        EXPECT_EQ(status, c.status) << out;
-        EXPECT_NE(out.find(c.says), std::string::npos) << out;
-        EXPECT_EQ(ReadFileBytes(dir.file("case.log")), c.bytes);
+        EXPECT_EQ(status, expected) << out;
+        EXPECT_NE(out.find(says), std::string::npos) << out;
+        EXPECT_EQ(ReadFileBytes(dir.file("case.log")), bytes);
     }
     EXPECT_EQ(Inspect("check " + dir.file("missing.log")).first, 1);
     EXPECT_FALSE(fs::exists(dir.file("missing.log")));

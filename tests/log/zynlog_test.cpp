@@ -7,6 +7,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "log/logdump.h"
@@ -76,11 +77,7 @@ protected:
 };
 
 TEST_F(ChangeLog, SavesExactBytesAndLoadsBackTheSameTree) {
-    const struct {
-        const char* what;
-        std::function<void()> build;
-        std::string bytes;
-    } cases[] = {
+    const std::tuple<const char*, std::function<void()>, std::string> cases[] = {
         {"values come before sub-keys whatever the order of creation, the root's unindented", [] {
              ZYNLOG_KEY a = Key(ZYNLOG_ROOT_KEY, "A");
              Key(Key(a, "B"), "C");
@@ -110,14 +107,14 @@ TEST_F(ChangeLog, SavesExactBytesAndLoadsBackTheSameTree) {
          }, "[K]\r\n{\r\n\t\"src\" = \"data\"\r\n\t\"dst\" = \"data\"\r\n\t\"new\" = \"data\"\r\n}\r\n"},
         {"an empty tree is an empty file", [] {}, ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, build, bytes] : cases) {
+        SCOPED_TRACE(what);
         ResetLog();
         fs::remove(LogPath());
         Init();
-        c.build();
+        build();
         ASSERT_EQ(ZYNLOG_Save(), 0);
-        EXPECT_EQ(ReadFileBytes(LogPath()), c.bytes);
+        EXPECT_EQ(ReadFileBytes(LogPath()), bytes);
         const std::string tree = DumpLog();
         ResetLog();
         Init();
@@ -126,12 +123,7 @@ TEST_F(ChangeLog, SavesExactBytesAndLoadsBackTheSameTree) {
 }
 
 TEST_F(ChangeLog, LoadingMergesTheFileIntoTheTreeAndNeverWrites) {
-    const struct {
-        const char* what;
-        std::string file;
-        int result;
-        std::string tree;
-    } cases[] = {
+    const std::tuple<const char*, std::string, int, std::string> cases[] = {
         {"only delimiters count", "junk[A]\"n\"\"d\"[B]\"x\" = y = \"y\"}{{}= tail", 0, "[A]{\"n\"=\"d\"[B]{\"x\"=\"y\"}}"},
         {"keys nest without braces", "[A][B]", 0, "[A]{[B]{}}"},
         {"a backslash makes the next byte literal", "\"a\\\"b\" = \"c\\\\\"\"x\\\\\\\"y\" = \"\\]\\}\"", 0,
@@ -147,14 +139,14 @@ TEST_F(ChangeLog, LoadingMergesTheFileIntoTheTreeAndNeverWrites) {
         {"a key name of 512 is refused", "\"a\"=\"1\"[" + std::string(512, 'k') + "][B]", ERROR_ZYNLOG_BUFFER_TOO_SMALL, "\"a\"=\"1\""},
         {"a ] without [ names from the start", "abc]", 0, "[abc]{}"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, file, result, tree] : cases) {
+        SCOPED_TRACE(what);
         ResetLog();
-        WriteFileBytes(LogPath(), c.file);
-        EXPECT_EQ(ZYNLOG_Init(LogPath().c_str(), 30), c.result);
-        EXPECT_EQ(DumpLog(), c.tree);
-        EXPECT_EQ(ZYNLOG_IsInitialized(), c.result == 0 ? 1 : 0);
-        EXPECT_EQ(ReadFileBytes(LogPath()), c.file);
+        WriteFileBytes(LogPath(), file);
+        EXPECT_EQ(ZYNLOG_Init(LogPath().c_str(), 30), result);
+        EXPECT_EQ(DumpLog(), tree);
+        EXPECT_EQ(ZYNLOG_IsInitialized(), result == 0 ? 1 : 0);
+        EXPECT_EQ(ReadFileBytes(LogPath()), file);
     }
 }
 
@@ -164,21 +156,17 @@ TEST_F(ChangeLog, LoadingMergesTheFileIntoTheTreeAndNeverWrites) {
 TEST_F(ChangeLog, FileNamesAreCheckedAndTerminateIsListed) {
     std::string longest = Join(dir_.file("nowhere"), "");  // the length is checked first
     longest += std::string(259 - longest.size(), 'f');
-    const struct {
-        std::string name;
-        int result;
-        std::string kept;
-    } cases[] = {{longest, ERROR_ZYNLOG_DIRECTORY_DOESNT_EXIST, longest},
+    const std::tuple<std::string, int, std::string> cases[] = {{longest, ERROR_ZYNLOG_DIRECTORY_DOESNT_EXIST, longest},
                  {longest + "f", ERROR_ZYNLOG_FILENAME_TOO_LONG, LogPath()}};
-    for (const auto& c : cases) {
+    for (const auto& [name, result, kept] : cases) {
         ResetLog();
         const int listed = MODULE_Count();
         ASSERT_EQ(ZYNLOG_SetFileName(LogPath().c_str()), 0);
-        EXPECT_EQ(ZYNLOG_Init(c.name.c_str(), 30), c.result);
+        EXPECT_EQ(ZYNLOG_Init(name.c_str(), 30), result);
         EXPECT_EQ(ZYNLOG_IsInitialized(), 0);
         char stored[300];
         ASSERT_EQ(ZYNLOG_GetFileName(stored, sizeof stored), 0);
-        EXPECT_EQ(stored, c.kept);
+        EXPECT_EQ(stored, kept);
         EXPECT_EQ(MODULE_Count(), listed + 1);
     }
     EXPECT_FALSE(fs::exists(dir_.file("nowhere")));

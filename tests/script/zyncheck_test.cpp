@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "script/errcodes.h"
@@ -78,11 +79,8 @@ std::string Describe(const std::vector<ZYNCHECK_FINDING>& findings) {
 TEST(ZynCheck, EachFindingNamesItsLine) {
     std::string full = "$(Flag)=Y";
     for (int i = 0; i < 67; ++i) full += "\r\n$(V" + std::to_string(i) + ")=x";
-    const struct {
-        Script script;
-        ZYNCHECK_SEVERITY severity;
-        const char* expected;  // part of the finding's text; null: the script is clean
-    } cases[] = {
+    // The finding's severity and part of its text; null: the script is clean.
+    const std::tuple<Script, ZYNCHECK_SEVERITY, const char*> cases[] = {
         // column counts, as the reader cuts them
         {WithLine("Files", "a, b, c, d, C, 1, N, N, 0, 1, N, Y"), ZYNCHECK_ERROR, "line has 12 columns; 13 expected"},
         {WithLine("Files", std::string(300, 'x') + ", b, c, d, C, 1, N, N, 0, 1, N, Y, Y"), ZYNCHECK_ERROR,
@@ -121,18 +119,18 @@ TEST(ZynCheck, EachFindingNamesItsLine) {
         {Edited({{14, full}}, 1), ZYNCHECK_ERROR, "leaves too few of the installer's 100 variable slots for the 7"},
         {Edited({{14, full + "\r\n$(V67)=x"}}, 82), ZYNCHECK_ERROR, "more variables than the installer's 100 slots"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.script.text.substr(0, 400));
+    for (const auto& [script, severity, expected] : cases) {
+        SCOPED_TRACE(script.text.substr(0, 400));
         std::vector<ZYNCHECK_FINDING> findings;
-        ASSERT_EQ(ZYNCHECK_CheckText(c.script.text, &findings), 0);
-        if (c.expected == nullptr) {
+        ASSERT_EQ(ZYNCHECK_CheckText(script.text, &findings), 0);
+        if (expected == nullptr) {
             EXPECT_EQ(Describe(findings), "");
             continue;
         }
         ASSERT_EQ(findings.size(), 1u) << Describe(findings);
-        EXPECT_EQ(findings[0].line, c.script.line);
-        EXPECT_EQ(findings[0].severity, c.severity);
-        EXPECT_NE(findings[0].text.find(c.expected), std::string::npos) << findings[0].text;
+        EXPECT_EQ(findings[0].line, script.line);
+        EXPECT_EQ(findings[0].severity, severity);
+        EXPECT_NE(findings[0].text.find(expected), std::string::npos) << findings[0].text;
     }
 }
 
