@@ -83,15 +83,6 @@ TEST_F(DemoRecords, GetDemoNameChecksTheRegisterAndTheBuffer) {
     EXPECT_EQ(Install("A"), 12);
 }
 
-TEST_F(DemoRecords, TidyKeyDeletesOnlyEmptyKeys) {
-    ZYNLOG_KEY demo = Key(ZYNLOG_ROOT_KEY, "Demo 0"), empty = Key(demo, "a"), held = Key(demo, "b");
-    Key(held, "HKLM");
-    EXPECT_EQ(LOGCOMN_TidyKey(demo, empty, "a"), 1);
-    EXPECT_EQ(LOGCOMN_TidyKey(demo, held, "b"), 2);
-    EXPECT_EQ(LOGCOMN_TidyKey(demo, nullptr, "b"), ERROR_ZYNLOG_KEY_NOT_OPEN);
-    EXPECT_EQ(DumpLog(), "[Demo 0]{[b]{[HKLM]{}}}");
-}
-
 TEST(DemoLists, ListArithmetic) {
     using In = std::tuple<const char*, int, int>;
     for (auto [list, id, in] : {In{"10, 2", 1, 0}, In{"10, 2", 2, 1}, In{"", 0, 0}, In{"03", 3, 0}, In{"1,,2", 2, 1}})

@@ -137,12 +137,8 @@ TEST_F(Inf, EventLinesGoToTheHandlerInScriptOrderWhileSwitchedOn) {
 }
 
 TEST_F(Inf, ReadTokensCutsALineIntoExactlyNFields) {
-    const struct {
-        const char* what;
-        std::string line;
-        int n, w, result;
-        Lines tokens;  // the first fields after the read
-    } cases[] = {
+    // What, the line, N fields of W bytes, the result and the first fields after the read.
+    const std::tuple<const char*, std::string, int, int, int, Lines> cases[] = {
         {"an empty middle token", "a,,b", 3, 256, 0, {"a", "", "b"}},
         {"a trailing comma gives an empty last token", "a,b,", 3, 256, 0, {"a", "b", ""}},
         {"comments and blank lines are passed over", "; Source, Destination\r\n\r\na,b", 2, 256, 0, {"a", "b"}},
@@ -159,16 +155,16 @@ TEST_F(Inf, ReadTokensCutsALineIntoExactlyNFields) {
         {"too few tokens keeps those found", "a,b", 3, 256, ERROR_INF_TOO_FEW_TOKENS_FOUND, {"a", "b", ""}},
         {"too many tokens keeps the first N", "a,b,c", 2, 256, ERROR_INF_TOO_MANY_TOKENS_FOUND, {"a", "b"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.what) + ": " + c.line);
-        Load("[T]\r\n" + c.line + "\r\n");
+    for (const auto& [what, line, n, w, result, tokens] : cases) {
+        SCOPED_TRACE(std::string(what) + ": " + line);
+        Load("[T]\r\n" + line + "\r\n");
         ASSERT_EQ(Find("T"), 0);
-        std::vector<char> table(static_cast<size_t>(c.n) * static_cast<size_t>(c.w), 'X');
-        EXPECT_EQ(INF_ReadTokens(table.data(), c.n, c.w), c.result);
-        for (size_t k = 0; k < c.tokens.size(); ++k)
-            EXPECT_STREQ(table.data() + k * static_cast<size_t>(c.w), c.tokens[k].c_str()) << "field " << k;
-        EXPECT_EQ(INF_ReadTokens(table.data(), c.n, c.w), 1);
-        EXPECT_STREQ(table.data() + static_cast<size_t>(c.n - 1) * static_cast<size_t>(c.w), "") << "the end clears";
+        std::vector<char> table(static_cast<size_t>(n) * static_cast<size_t>(w), 'X');
+        EXPECT_EQ(INF_ReadTokens(table.data(), n, w), result);
+        for (size_t k = 0; k < tokens.size(); ++k)
+            EXPECT_STREQ(table.data() + k * static_cast<size_t>(w), tokens[k].c_str()) << "field " << k;
+        EXPECT_EQ(INF_ReadTokens(table.data(), n, w), 1);
+        EXPECT_STREQ(table.data() + static_cast<size_t>(n - 1) * static_cast<size_t>(w), "") << "the end clears";
     }
 }
 
@@ -186,19 +182,6 @@ TEST_F(Inf, LineNumbersCountScriptLinesFromOne) {
     ASSERT_EQ(Find("b"), 0);
     numbers.push_back(INF_GetLineNumber());
     EXPECT_EQ(numbers, (std::vector<int>{2, 5, 7, 8, 8, 9}));
-}
-
-TEST_F(Inf, TrimRemovesBlanksTabsAndLineFeedsButKeepsOneCharacter) {
-    const std::tuple<const char*, int, const char*> cases[] = {
-        {"\t\nx y\n\t", INF_TRIM_BOTH, "x y"}, {"  x  ", INF_TRIM_START, "x  "}, {"  x  ", INF_TRIM_END, "  x"},
-        {"   ", INF_TRIM_BOTH, " "},          {" x\r", INF_TRIM_BOTH, "x\r"},
-    };
-    for (const auto& [given, sides, expected] : cases) {
-        std::string text = given;
-        INF_Trim(text.data(), sides);
-        EXPECT_STREQ(text.c_str(), expected) << "[" << given << "] sides " << sides;
-    }
-    INF_Trim(nullptr, INF_TRIM_BOTH);
 }
 
 TEST_F(Inf, LoadingEntersTheTerminateOnceAndTerminateLeaves) {

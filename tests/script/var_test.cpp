@@ -205,18 +205,6 @@ TEST_F(VarSubstitute, ResultMustBeShorterThanTheBufferAndTheWorkText) {
     EXPECT_EQ(VAR_Substitute("a$(Fits)", buffer, sizeof buffer), ERROR_VAR_MAX_WORK_LENGTH);
 }
 
-// A full table where each variable refers to the next needs one pass per variable.
-TEST_F(VarSubstitute, LongestChainOfDistinctVariablesStillExpands) {
-    ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0);
-    for (int i = 0; i < VAR_DEFAULT_MAX_NUM; ++i) {
-        const std::string next = i + 1 < VAR_DEFAULT_MAX_NUM ? "$(V" + std::to_string(i + 1) + ")" : "end";
-        ASSERT_EQ(VAR_Set(("V" + std::to_string(i)).c_str(), next.c_str()), 0);
-    }
-    char buffer[16];
-    EXPECT_EQ(VAR_Substitute("$(V0)", buffer, sizeof buffer), 0);
-    EXPECT_STREQ(buffer, "end");
-}
-
 // ---- [Application] ---------------------------------------------------------------------
 
 class VarApplicationSection : public VarStore {

@@ -44,7 +44,8 @@ TEST(Vareval, BlocksGiveCodeAndValue) {
 }
 
 TEST(Vareval, OnlyTheWholeTextIsABlock) {
-    const std::tuple<const char*, int> cases[] = {{"$[]", 1}, {"$[$[ ]", 1}, {"x$[ 1 ]", 0}, {"$[ 1 ] ", 0}, {"$[", 0}, {"$ [1]", 0}, {nullptr, 0}};
+    const std::tuple<const char*, int> cases[] = {{"$[]", 1},    {"$[$[ ]", 1}, {"x$[ 1 ]", 0}, {"$[ 1 ] ", 0},
+                                                  {"$[", 0}, {"$ [1]", 0},  {nullptr, 0}};
     for (const auto& [text, block] : cases) EXPECT_EQ(VAREVAL_IsBlock(text), block) << (text ? text : "(null)");
 }
 
@@ -54,10 +55,9 @@ TEST(Vareval, ExpressionLimitAndDeepNesting) {
     EXPECT_EQ(VAREVAL_Parse(text.c_str(), &node), 0);
     EXPECT_EQ(VAREVAL_Evaluate(&node), 1);
     EXPECT_EQ(VAREVAL_Parse((text + ' ').c_str(), &node), ERROR_VAREVAL_MAX_TOO_SMALL);
-    text = std::string(500, '(').append("7").append(500, ')');
-    ASSERT_EQ(VAREVAL_Parse(text.c_str(), &node), 0);
+    // Deep nesting; a second parse into the same node replaces the tree.
+    ASSERT_EQ(VAREVAL_Parse((std::string(500, '(') + "7" + std::string(500, ')')).c_str(), &node), 0);
     EXPECT_EQ(VAREVAL_Evaluate(&node), 7);
-    // A second parse into the same node replaces the tree.
     ASSERT_EQ(VAREVAL_Parse("5", &node), 0);
     EXPECT_EQ(node.left.node, nullptr);
     EXPECT_EQ(VAREVAL_Evaluate(&node), 5);
