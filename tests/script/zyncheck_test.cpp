@@ -8,7 +8,6 @@
 #include <tuple>
 #include <vector>
 
-#include "script/errcodes.h"
 #include "script/scriptinfo.h"
 
 namespace {
@@ -90,7 +89,6 @@ TEST(ZynCheck, EachFindingNamesItsLine) {
         {WithLine("Registry32", "REG_SET_VALUE, HKEY_CURRENT\\X, REG_SZ, v, d, Y, Y"), ZYNCHECK_ERROR,
          "unknown registry root \"HKEY_CURRENT\""},
         {WithLine("Modify Files", "START, a.txt, , x, Y, Y"), ZYNCHECK_ERROR, "no Modify Files flag word in \"START\""},
-        {WithLine("PM Info", "REMOVE, g, a.exe, \"A\", a.exe, 0, Y, Y"), ZYNCHECK_WARNING, "the line does nothing"},
         {WithLine("Files", "a, b, c, d, C, 1, N, Y, 0, 1, N, Y, Y"), ZYNCHECK_ERROR, "cannot expand compressed files"},
         {WithLine("Protection", "NoRun , Y, Y"), ZYNCHECK_ERROR, "the blank before the comma is part of the token"},
         // variables and evaluation blocks
@@ -111,7 +109,6 @@ TEST(ZynCheck, EachFindingNamesItsLine) {
         {Edited({{14, "$(Flag)=Y\r\n$(FLAG)=N"}}, 15), ZYNCHECK_WARNING, "already set at line 14"},
         {Edited({{14, "$(Flag)=x$(Flag)"}}, 14), ZYNCHECK_ERROR, "its expansion never ends"},
         {Edited({{29, ""}}, 1), ZYNCHECK_ERROR, "missing section [Launch]"},
-        {Edited({{29, "[Launch]\r\n[Launches]"}}, 30), ZYNCHECK_WARNING, "[Launches] is not read"},
         {Edited({{1, "$(X)=1\r\n[Application]"}}, 1), ZYNCHECK_WARNING, "never read"},
         // line ends and variable slots
         {{Join(BaseLines(), "\n"), 1}, ZYNCHECK_ERROR, "bare line feed (30 such lines)"},  // every data line loses a character
