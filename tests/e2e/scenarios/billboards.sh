@@ -1,10 +1,7 @@
-# Pictures on the installer's screen, checked by pixels of screenshots:
-#   - a tiled background covers the screen; a billboard that an event line adds sits
-#     framed at its place while the install goes on and goes when an event line removes
-#     it; a sixth picture brings the refusal box and is not shown (the overwrite question
-#     and the refusal box hold the install at the moments the screenshots show);
-#   - a static picture sits at its coordinates over the graded background;
-#   - an unknown event and an event without its parameters end the run (-1704, -2501).
+# Pictures on the installer's screen, checked by pixels of screenshots: a tiled background,
+# a billboard added and removed by event lines, a sixth refused (the overwrite question and the
+# refusal box hold the install for the shots); a static picture over the graded background;
+# an unknown event and one without its parameters end the run (-1704, -2501).
 source "$ZYN_ROOT/tests/e2e/lib.sh"
 pics="$E2E_OUT/pictures"
 mkdir -p "$pics"
@@ -32,10 +29,8 @@ tile_color() { if (( ($1 - 1) % 32 < 16 )); then echo "$orange"; else echo "$pur
 
 first_file='^Program Files, aquarium.exe'
 
-# ---- tiled background, one billboard added and removed, the sixth refused ------------------
 printf 'an older screen saver' >"$(e2e_c 'C:\windows')/zynaqua.scr"
-# At the start of [Files], in this order.
-events=()
+events=()  # at the start of [Files], in this order
 for line in '{ADD_GRAPHIC_TYPE, PICT1, 40, 60}' \
   'Screen Saver Files, zynaqua.scr,, $(WindowsDirectory)\$(ApplicationSSVName), C, 1, N, N, 0, 0, N, N, Y' \
   '{REMOVE_GRAPHIC_TYPE, PICT1}' \
@@ -46,11 +41,8 @@ for line in '{ADD_GRAPHIC_TYPE, PICT1, 40, 60}' \
 done
 e2e_script TileBmp=TILE -d '^{' -d '^Screen Saver Files,' "${events[@]}"
 e2e_pack --pictures "$pics"
-e2e_drive d cdrom "$E2E_MEDIUM"
-echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
-e2e_robot attach INST.EXE <<'EOF2'
-allow dialog template=DLG_STATUS
-allow dialog template=DLG_MODELESS
+e2e_boot
+e2e_inst <<'EOF2'
 expect dialog template=DLG_GET_DIRECTORY_32
 shot tile
 click ok
@@ -88,10 +80,9 @@ for color in 'srgb(0,255,0)' 'srgb(255,255,0)' 'srgb(0,255,255)' 'srgb(255,0,255
 done
 expect_pixel too-many $((1 + 540 + 20)) $((1 + 500 + 20)) "$(tile_color $((1 + 540 + 20)))" "the refused PICT6's place"
 
-# ---- a static picture over the graded background --------------------------------------------
 e2e_script TileBmp= StaticBmp=STATIC StaticBmpX=60 StaticBmpY=520
 e2e_pack --pictures "$pics"
-echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
+e2e_boot
 e2e_robot attach INST.EXE <<'EOF2'
 expect dialog template=DLG_GET_DIRECTORY_32
 shot static
@@ -106,7 +97,6 @@ expect_pixel static $((60 + 120)) $((520 + 90)) 'srgb(0,192,0)' "the static pict
 expect_pixel static 59 560 "$(pixel static 40 560)" "the graded background beside the static picture"
 [ "$(pixel static 40 560)" != 'srgb(0,192,0)' ] || e2e_fail "the static picture is wider than it should be"
 
-# ---- event lines that end the run ----------------------------------------------------------
 for bad in '{SHOW_MOVIE, PICT1}:-1704:ERROR_EVENT_NO_HANDLER_FOUND: No handler was found for the specified event.' \
            '{ADD_GRAPHIC_TYPE, PICT1, 40}:-2501:ERROR_BMPDISP_EVENT_MISSING_PARAMS: Not enough tokens were passed on the even INF line.'; do
   line=${bad%%:*} rest=${bad#*:}
@@ -114,10 +104,8 @@ for bad in '{SHOW_MOVIE, PICT1}:-1704:ERROR_EVENT_NO_HANDLER_FOUND: No handler w
   # A destination of its own: the one before holds an installation already.
   e2e_script "DefaultDirectory=C:\ZYN\EV${code#-}" -d '^{' -i "$first_file" "$line"
   e2e_pack --unchecked --pictures "$pics"
-  echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
-  e2e_robot attach INST.EXE <<EOF2
-allow dialog template=DLG_STATUS
-allow dialog template=DLG_MODELESS
+  e2e_boot
+  e2e_inst <<EOF2
 expect dialog template=DLG_GET_DIRECTORY_32
 click ok
 expect dialog template=ERRORMESSAGE

@@ -1,8 +1,6 @@
-# Cancel in the status window during the Files pass, answered Yes: the copy stops at its
-# next block, message 415, then the rollback question. Yes undoes everything recorded and
-# gives back the machine as it was; No keeps the copied files, each of them recorded.
-# The cancel lands at a known point: a large file is copied over one the pass wrote a
-# moment before, and the robot cancels while the overwrite question holds the copy.
+# Cancel during the Files pass: the copy stops at its next block, message 415, then the rollback
+# question. Yes gives back the machine as it was; No keeps the copied files, each recorded.
+# The robot cancels while an overwrite question holds the copy of a large file.
 source "$ZYN_ROOT/tests/e2e/lib.sh"
 mkdir -p "$E2E_OUT/large"
 head -c 1048576 /dev/urandom >"$E2E_OUT/large/large.dat"
@@ -10,14 +8,12 @@ e2e_script DisableScreenSavers=FALSE \
   -s '/^Picture Files,/i Large File, readme.txt,, large.dat, C, 1, N, N, 0, 1, N, Y, Y\r' \
   -s '/^Screen Saver Files,/i Large File, large.dat,, large.dat, C, 1, N, N, 0, 0, N, Y, Y\r'
 e2e_pack --files "$E2E_OUT/large"
-e2e_drive d cdrom "$E2E_MEDIUM"
 e2e_snapshot before
 
 d='C:\ZYN\AQUARIUM'
 cancel() {  # the rollback answer, then the steps that follow it
   e2e_boot
-  e2e_robot attach INST.EXE <<EOF2
-allow dialog template=DLG_MODELESS
+  e2e_inst <<EOF2
 expect dialog template=DLG_GET_DIRECTORY_32
 click ok
 expect dialog template=DLG_STATUS
@@ -52,15 +48,13 @@ exit 0
 EOF2
 e2e_lacks 'C:\ZYN'
 e2e_snapshot rolled-back
-"$E2E_ROOT/tests/e2e/snapshot" diff "$E2E_OUT/before.snap" "$E2E_OUT/rolled-back.snap" \
-  || e2e_fail "the rollback left the changes above"
+"$E2E_ROOT/tests/e2e/snapshot" diff "$E2E_OUT/before.snap" "$E2E_OUT/rolled-back.snap" || e2e_fail "the rollback left these"
 
 echo 'exit 0' | cancel no
 # The large file stopped after its first block of 65,520 bytes; what comes after it was not copied.
 [ "$(stat -c %s "$(e2e_find "$d\\large.dat")")" = 65520 ] || e2e_fail "large.dat is not one block long"
 e2e_lacks 'C:\windows\zynaqua.scr'
 e2e_lacks "$d\\UNINSTAL.EXE"
-# Every file the pass copied, the cut one too, is in the log for a later uninstall.
 dest=$(e2e_find "$d")
 while IFS= read -r f; do
   e2e_logged "$d\\ZYNDEMO.LOG" "$d\\$(tr / '\\' <<<"${f#"$dest"/}")"

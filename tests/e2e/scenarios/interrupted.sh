@@ -1,11 +1,9 @@
-# Installs killed in the middle of the Files pass, at several counts of copied files (the
-# uninstaller's own files come first, so that every kill leaves one): the change log
-# still loads, and the uninstaller removes every path the log recorded and nothing else.
-# Paths copied after the log's last save are left behind: the kill lost their records.
+# Installs killed during the Files pass at several counts of copied files (the uninstaller's
+# own files first): the log still loads, and the uninstaller removes every path it recorded and
+# nothing else. Paths copied after the log's last save stay: the kill lost their records.
 source "$ZYN_ROOT/tests/e2e/lib.sh"
 d='C:\ZYN\AQUARIUM'
-# More files to copy, so that the kills fall between several saves of the log.
-tanks=()
+tanks=()  # more files, so that the kills fall between several saves of the log
 for t in $(seq 1 12); do tanks+=(-i '^Screen Saver Files,' "Tank Files, pictures\\*.*,, tank$t\\, C, 1, N, N, 0, 1, N, Y, Y"); done
 first='^Program Files, aquarium.exe,'
 e2e_script -d '^Uninstaller,' "${tanks[@]}" \
@@ -13,11 +11,9 @@ e2e_script -d '^Uninstaller,' "${tanks[@]}" \
   -i "$first" 'Uninstaller, english.dll,, uninstal.dll, C, 1, N, N, 0, 1, N, Y, Y' \
   -i "$first" 'Uninstaller, HELPER.EX_,, HELPER.EXE, C, 1, N, N, 0, 1, N, Y, Y'
 e2e_pack
-e2e_drive d cdrom "$E2E_MEDIUM"
 dest=$(e2e_c "$d")
 shopt -s globstar nullglob
-# Files copied so far into $n: all in the destination but unins.ini and the log, there from
-# the start. No subshell: the copy must not get far between two looks.
+# Files copied so far into $n (all but unins.ini and the log); no subshell, to look quickly.
 count() { local f; n=-2; for f in "$dest"/**; do [ -f "$f" ] && n=$((n + 1)); done; }
 machine() { (cd "$WINEPREFIX/drive_c" && find . -path ./windows/system32 -prune -o -path ./windows/syswow64 -prune -o -print | sort); }
 # The paths under every "Files" key of the log, as relative names in drive_c like machine's.
@@ -25,7 +21,6 @@ recorded() {
   awk '/^ *\[/ { key = $0; gsub(/^ *\[|\]$/, "", key); next }
        key == "Files" { sub(/^ */, ""); sub(/ = [^=]*$/, ""); sub(/^[Cc]:/, "."); gsub(/\\/, "/"); print }' <<<"$1"
 }
-# The installer of this prefix (other prefixes may run installers of their own).
 installer_pid() {
   local p
   for p in $(pgrep -f -i '_zyntemp\\INST\.EXE'); do
@@ -37,11 +32,10 @@ report="$E2E_OUT/report.txt"
 # From the fourth file on the uninstaller and its helper are complete on disk.
 for at in 4 12 20 34 44; do
   echo "== kill at $at copied files"
-  echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
+  e2e_boot
   pid=$(installer_pid)
   [ -n "$pid" ] || e2e_fail "no installer"
-  E2E_LEAVE=1 e2e_robot attach INST.EXE <<'EOF2'
-allow dialog template=DLG_MODELESS
+  E2E_LEAVE=1 e2e_inst <<'EOF2'
 expect dialog template=DLG_GET_DIRECTORY_32
 click ok
 EOF2
@@ -56,8 +50,7 @@ EOF2
   before=$(machine)
   grep -q '^  Demo 0 = ' <<<"$log" || e2e_fail "the log does not name the demo"
   e2e_uninstall "$d"
-  # The uninstaller's files and the helper go only when the log knows them; otherwise the
-  # helper is waited for until it has ended.
+  # The uninstaller's files and the helper go only when the log knows them.
   if grep -qi 'helper\.exe$' <<<"$paths"; then
     e2e_wait_gone "$d\\HELPER.EXE"
   else
@@ -66,9 +59,8 @@ EOF2
   after=$(machine)
   gone=$(comm -23 <(echo "$before") <(echo "$after"))
   left=$(comm -12 <(echo "$before") <(echo "$after") | grep -i '^\./zyn/\|zynaqua\.scr$' || true)
-  # Every recorded path is gone, but a directory that still holds what was not recorded;
-  # everything that went was recorded (or is the uninstaller, its library, the helper, its list
-  # or the log, which go whether recorded or not).
+  # Every recorded path is gone (but a directory holding what was not); all that went was
+  # recorded, or is the uninstaller, its library, the helper, its list or the log.
   while IFS= read -r p; do
     [ -z "$p" ] || ! grep -qixF "$p" <<<"$after" || grep -qiF "$p/" <<<"$after" || e2e_fail "$p was recorded and stays"
   done <<<"$paths"

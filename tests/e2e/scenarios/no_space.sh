@@ -3,8 +3,7 @@
 source "$ZYN_ROOT/tests/e2e/lib.sh"
 e2e_script ExtraSpace=999999999999999
 e2e_pack
-e2e_drive d cdrom "$E2E_MEDIUM"
-echo 'exit 0' | e2e_robot run "D:\\$E2E_INSTALLER"
+e2e_boot
 e2e_robot attach INST.EXE <<'EOF2'
 expect dialog template=DLG_GET_DIRECTORY_32
 click ok

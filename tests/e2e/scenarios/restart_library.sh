@@ -1,7 +1,6 @@
-# A library that Windows keeps loaded (EVENTM32.DLL, here held open) cannot go while the
-# uninstaller runs: message 3103 instead of the success message, the helper entered in
-# RunOnce, and a restart requested; the request reaches a stand-in for Wine's session
-# ender instead. Started as RunOnce would start it, the helper then removes the rest.
+# A library that Windows keeps loaded (EVENTM32.DLL, held open) cannot go: message 3103, the
+# helper entered in RunOnce, a restart requested (of a stand-in for Wine's session ender).
+# Started as RunOnce would start it, the helper then removes the rest.
 source "$ZYN_ROOT/tests/e2e/lib.sh"
 d='C:\ZYN\AQUARIUM'
 e2e_script -i '^Uninstaller, SETUP.EXE' 'Program Files, readme.txt,, EVENTM32.DLL, C, 1, N, N, 0, 1, N, Y, Y'

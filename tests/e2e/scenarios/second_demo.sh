@@ -1,16 +1,11 @@
-# Second runs. While the installer waits at its destination dialog, a second INST.EXE of
-# the same demo started from the temporary directory brings the first to the front and
-# ends with 0 without touching anything. A second demo with its own name and directory,
-# sharing the change log, installs the same screen saver in the Windows directory: its
-# "Common" record lists both demos' ids. While that second demo waits, a second start
-# from its medium meets the running copy's language library in the temporary directory:
-# the bootstrap cannot replace it and ends with the fatal-error dialog (-1); the running
-# install goes on.
+# Second runs. A second INST.EXE of a waiting install brings the first to the front and ends
+# with 0, touching nothing. A second demo sharing the change log installs the same screen saver:
+# its "Common" record lists both demos. A second start from its medium while it waits cannot
+# replace the running copy's language library: the fatal-error dialog (-1); the install goes on.
 source "$ZYN_ROOT/tests/e2e/lib.sh"
 log='C:\ZYN\ZYNDEMO.LOG'
 e2e_script LogFile="$log"
 e2e_pack
-e2e_drive d cdrom "$E2E_MEDIUM"
 e2e_script LogFile="$log" ApplicationName="Zyn Reef" InstallName="Zyn Reef Setup" DefaultDirectory='C:\ZYN\REEF'
 E2E_MEDIUM="$E2E_OUT/medium-reef" e2e_pack
 e2e_drive e cdrom "$E2E_OUT/medium-reef"
@@ -20,9 +15,7 @@ wait_at_destination() {
   E2E_LEAVE=1 e2e_robot attach INST.EXE <<<'expect dialog template=DLG_GET_DIRECTORY_32'
 }
 install() {  # the rest of a plain install, from the destination dialog on
-  e2e_robot attach INST.EXE <<'EOF2'
-allow dialog template=DLG_STATUS
-allow dialog template=DLG_MODELESS
+  e2e_inst <<'EOF2'
 expect dialog template=DLG_GET_DIRECTORY_32
 click ok
 expect messagebox caption="Installation Complete"

@@ -1,7 +1,6 @@
-# Two demos side by side in one change log, sharing the screen saver, a WIN.INI entry and
-# a registry key: removing the first leaves the second's files, records and "HEADER"
-# entry as they were, the shared changes in the second's state and the shared records
-# naming the second alone; removing the second removes the log as well.
+# Two demos in one change log, sharing the screen saver, a WIN.INI entry and a registry key:
+# removing the first leaves the second's files and records, the shared changes in its state and
+# the shared records naming it alone; removing the second removes the log as well.
 source "$ZYN_ROOT/tests/e2e/lib.sh"
 log='C:\windows\ZYNDEMO.LOG'
 first='C:\ZYN\AQUARIUM' second='C:\ZYN\REEF'
@@ -21,10 +20,8 @@ echo "$one"
 [ "$(e2e_block 'Demo 1' "$one")" = "$(e2e_block 'Demo 1' "$both")" ] || e2e_fail "the second demo's records changed"
 [ "$(e2e_block HEADER "$one")" = "$(e2e_block HEADER "$both" | grep -v '^  Demo 0 = ')" ] || e2e_fail "HEADER is not the second's alone"
 [ -z "$(e2e_block 'Demo 0' "$one")" ] || e2e_fail "the first demo's records stayed"
-# No shared record names demo 0 any more, the ones it shared name demo 1.
 ! e2e_block Common "$one" | grep -E '^ *0(,1)? = | = 0(, 1)?$' || e2e_fail "shared records still name the first demo"
 e2e_block Common "$one" | grep -qxF '    C:\windows\zynaqua.scr = 1' || e2e_fail "the screen saver's record does not name the second demo"
-# The second demo's files are all there; what they share is in its state.
 for f in unins.ini aquarium.exe aquarium.ini readme.txt fish.cfg pictures\\tetra.bmp UNINSTAL.EXE uninstal.dll \
   HELPER.EXE aquarium.dat; do
   e2e_has "$second\\$f"

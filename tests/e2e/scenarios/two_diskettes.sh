@@ -1,6 +1,5 @@
-# A two-diskette install: the last Files line's source lies on diskette 2, which is not in
-# the drive; the diskette dialog names that diskette and the missing file, and the install
-# goes on once the robot gives it the folder of the second diskette.
+# A two-diskette install: the diskette dialog names diskette 2 and its missing file, and the
+# install goes on once given the second diskette's folder.
 source "$ZYN_ROOT/tests/e2e/lib.sh"
 # The codec installer lies on diskette 1, out of the drive once diskette 2 is in: not run here.
 e2e_script -s '/^1 = Zyn Aquarium Disk 1/a 2 = Zyn Aquarium Disk 2\r' \
@@ -11,9 +10,7 @@ e2e_pack
 e2e_drive a floppy "$E2E_MEDIUM/DISK1"
 e2e_drive b floppy "$E2E_MEDIUM/DISK2"
 e2e_boot a
-e2e_robot attach INST.EXE <<'EOF2'
-allow dialog template=DLG_STATUS
-allow dialog template=DLG_MODELESS
+e2e_inst <<'EOF2'
 expect dialog template=DLG_GET_DIRECTORY_32
 click ok
 expect dialog template=DLG_DISKETTE 301="Zyn Aquarium Disk 2" 302=A:\readme.txt 300=A:

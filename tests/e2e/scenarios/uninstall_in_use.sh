@@ -1,7 +1,5 @@
-# The demo in use while it is removed. A second uninstaller, started while the first
-# waits for its confirmation, gives way without changing anything. A picture held open
-# by a running program goes to the helper with the directories around it, and the
-# helper deletes them once the program lets go.
+# A second uninstaller, started while the first waits for its confirmation, gives way changing
+# nothing. A picture held open goes to the helper, which deletes it (and its directories) later.
 source "$ZYN_ROOT/tests/e2e/lib.sh"
 d='C:\ZYN\AQUARIUM'
 e2e_pack
