@@ -38,7 +38,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -367,11 +366,7 @@ bool ParseStep(const std::vector<std::string>& words, Step& step, std::string& e
         return step.conditions.empty() || usage("gone|exit ... [timeout=SECONDS]");
     }
     if (verb == "shot") {
-        if (args != 1 || words[1].empty() ||
-            words[1].find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_.") !=
-                std::string::npos) {
-            return usage("shot NAME (letters, digits, '-', '_' and '.')");
-        }
+        if (args != 1 || words[1].find_first_of("/\\") != std::string::npos) return usage("shot NAME (no path)");
         step.value = words[1];
         return true;
     }
