@@ -40,7 +40,6 @@ struct DialogShown {
     bool answered = false;
     bool systemMenu = false;
     HWND owner = nullptr;
-    RECT rect{};
 };
 
 class DialogScript {
@@ -115,7 +114,6 @@ private:
         seen.caption = Text(dialog);
         seen.owner = GetWindow(dialog, GW_OWNER);
         seen.systemMenu = (GetWindowLongPtrA(dialog, GWL_STYLE) & WS_SYSMENU) != 0;
-        GetWindowRect(dialog, &seen.rect);
         EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&seen));
         seen.messageBox = IsMessageBox(seen);
         if (seen.messageBox) seen.text = seen.controls[0xFFFF];

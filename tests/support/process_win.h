@@ -6,18 +6,13 @@
 
 #include <string>
 
+#include "sys/handle.h"
+
 namespace zyntest {
 
 // Owns a process handle; the child is not killed when the object dies.
 class ChildProcess {
 public:
-    ChildProcess() = default;
-    ~ChildProcess() {
-        if (process_ != nullptr) CloseHandle(process_);
-    }
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
-
     // Starts command_line (the first token names the program); false when it cannot start.
     bool Start(const std::string& command_line) {
         STARTUPINFOA startup{};
@@ -27,21 +22,20 @@ public:
         if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
             return false;
         }
-        CloseHandle(info.hThread);
-        process_ = info.hProcess;
+        zyn::Handle thread(info.hThread);
+        process_.reset(info.hProcess);
         return true;
     }
-    bool Running() const { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
     // The exit code, or -999 when the process has not ended within timeout_ms.
     long Wait(DWORD timeout_ms) {
-        if (process_ == nullptr || WaitForSingleObject(process_, timeout_ms) != WAIT_OBJECT_0) return -999;
         DWORD code = 0;
-        GetExitCodeProcess(process_, &code);
+        if (!process_ || WaitForSingleObject(process_.get(), timeout_ms) != WAIT_OBJECT_0) return -999;
+        GetExitCodeProcess(process_.get(), &code);
         return static_cast<long>(static_cast<int>(code));
     }
 
 private:
-    HANDLE process_ = nullptr;
+    zyn::Handle process_;
 };
 
 inline std::string ModuleDirectory() {
@@ -67,13 +61,10 @@ inline FILETIME FileTimeOfYear(int year) {
 
 // Sets the last write time of path to FileTimeOfYear(year); false when it cannot.
 inline bool SetWriteYear(const std::string& path, int year) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    FILETIME time = FileTimeOfYear(year);
-    bool set = SetFileTime(file, nullptr, nullptr, &time) != 0;
-    CloseHandle(file);
-    return set;
+    zyn::Handle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    const FILETIME time = FileTimeOfYear(year);
+    return file && SetFileTime(file.get(), nullptr, nullptr, &time) != 0;
 }
 
 inline bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -104,13 +95,9 @@ inline long RunChildTestAsWindows95(const std::string& dir, const std::string& t
     std::string copy = dir + "\\" + name;
     if (!CopyFileA((ModuleDirectory() + "\\zyntests.exe").c_str(), copy.c_str(), FALSE)) return -997;
     std::string key = "Software\\Wine\\AppDefaults\\" + name;
-    HKEY handle;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) !=
-        ERROR_SUCCESS) {
-        return -996;
-    }
-    RegSetValueExA(handle, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win95"), 6);
-    RegCloseKey(handle);
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) != 0) return -996;
+    RegSetValueExA(zyn::RegKey(handle).get(), "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win95"), 6);
     long code = RunChildTest(copy, test_name, timeout_ms);
     RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
     DeleteFileA(copy.c_str());

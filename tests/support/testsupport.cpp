@@ -168,8 +168,6 @@ struct AnswererInstaller {
     ~AnswererInstaller() {
         if (TheAnswerer().hook != nullptr) UnhookWindowsHookEx(TheAnswerer().hook);
     }
-    AnswererInstaller(const AnswererInstaller&) = delete;
-    AnswererInstaller& operator=(const AnswererInstaller&) = delete;
 } g_answererInstaller;
 
 }  // namespace
