@@ -28,12 +28,10 @@ TEST(BmpdispFile, RefusesWhatIsNotAPictureItCanShow) {
         {"header size 13", [](auto& f) { Put32(f, 14, 13); }},
         {"header beyond the file", [](auto& f) { Put32(f, 14, 4000); }},
         {"width 0", [](auto& f) { f[18] = f[19] = 0; }},
-        {"height 0", [](auto& f) { f[22] = f[23] = 0; }},
         {"16 bits", [](auto& f) { f[28] = 16; }},
         {"compressed", [](auto& f) { Put32(f, 30, 1); }},
         {"colour table beyond the file", [](auto& f) { Put32(f, 46, 0x40000000); }},
         {"a pixel short", [](auto& f) { f.pop_back(); }},
-        {"file header only", [](auto& f) { f.resize(BMPDISP_FILE_HEADER); }},
         {"shorter than a file header", [](auto& f) { f.resize(3); }},
     };
     for (const Case& c : cases) {

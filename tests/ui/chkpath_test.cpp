@@ -19,11 +19,8 @@ TEST(PathRules, AcceptsTrimsAndCapitalisesOrRefuses) {
         {"C:\\   ", 0, "C:\\"},
         {"", 0, ""},
         {"DEMO", 0, "DEMO"},
-        {"\\DEMO", 0, "\\DEMO"},
         {"1:\\DEMO", 0, "1:\\DEMO"},
         {"C:\\DE:MO", 0, "C:\\DE:MO"},
-        {"C:\\DE/MO", 0, "C:\\DE/MO"},
-        {"C:\\DE,MO", 0, "C:\\DE,MO"},
         {"C:\\DEMO\\\\SUB", 0, "C:\\DEMO\\\\SUB"},
         {"\\\\SERVER\\SHARE", 0, "\\\\SERVER\\SHARE"},
         {"C:\\WINDOWSAPPS", 0, "C:\\WINDOWSAPPS"},  // a substring is enough
