@@ -14,17 +14,17 @@
 // Steps, one per line; '#' starts a comment line. Values are bare words or "quoted"
 // (inside quotes: "" is a quote, \n a line break, \\ a backslash, any other backslash
 // stays as it is, so "C:\DEMO" needs no doubling).
-//   expect dialog|messagebox COND... [timeout=S]  wait for a new dialog; it becomes current
+//   expect dialog|messagebox COND...              wait for a new dialog; it becomes current
 //   allow dialog|messagebox COND...               from here on, a dialog like this that shows
 //                                                 up unasked (a progress window) is no failure
 //   assert COND...                                check the current dialog
 //   select COND...                                make an expected dialog that is still open
 //                                                 current again (the status window below a question)
 //   set ID VALUE | check ID | click ID            type into, check or click a control
-//   gone [timeout=S]                              wait until the current dialog has vanished;
+//   gone                                          wait until the current dialog has vanished;
 //                                                 the one below it becomes current again
 //   shot NAME                                     a screenshot NAME.png (a diagnostic, never a failure)
-//   exit CODE [timeout=S]                         wait for the process to end with CODE
+//   exit CODE                                     wait for the process to end with CODE
 // COND is caption=TEXT, template=NAME or ID=TEXT (a control's text, line breaks as "\n");
 // "~=" instead of "=" means "contains". ID is a number (decimal, 0x hex, -1) or a button
 // name: ok cancel abort retry ignore yes no close help tryagain continue, or "text" for a
@@ -34,7 +34,6 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -260,7 +259,6 @@ struct Step {
     Id id = 0;
     std::string value;  // set: the text; shot: the name
     uint32_t exitCode = 0;
-    DWORD timeoutMs = 0;  // 0: the run's default
 };
 
 // The words of a line, quotes and their escapes resolved.
@@ -302,7 +300,7 @@ bool ParseId(const std::string& text, Id& id) {
     return id = static_cast<Id>(value), true;
 }
 
-// KEY=VALUE words from first on into conditions; timeout= goes to the step.
+// KEY=VALUE words from first on into conditions.
 bool ParseConditions(const std::vector<std::string>& words, size_t first, Step& step, std::string& error) {
     const bool templates = step.verb == "expect" || step.verb == "allow" || step.verb == "select";
     for (size_t i = first; i < words.size(); ++i) {
@@ -311,15 +309,6 @@ bool ParseConditions(const std::vector<std::string>& words, size_t first, Step& 
         if (equals == std::string::npos) return error = "expected KEY=VALUE, found \"" + words[i] + "\"", false;
         Condition c{'c', 0, equals > 0 && words[i][equals - 1] == '~', words[i].substr(equals + 1)};
         const std::string key = words[i].substr(0, equals - (c.contains ? 1 : 0));
-        if (key == "timeout") {
-            char* end = nullptr;
-            const double seconds = std::strtod(c.value.c_str(), &end);
-            if (c.contains || c.value.empty() || *end != '\0' || !(seconds > 0) || seconds > 86400) {
-                return error = "timeout wants seconds", false;
-            }
-            step.timeoutMs = static_cast<DWORD>(std::lround(seconds * 1000));
-            continue;
-        }
         if (key == "template") {
             if (!templates) return error = "template only fits expect, allow and select", false;
             if (c.contains || c.value.empty()) return error = "template wants a name", false;
@@ -345,9 +334,7 @@ bool ParseStep(const std::vector<std::string>& words, Step& step, std::string& e
         return ParseConditions(words, 2, step, error);
     }
     if (verb == "assert" || verb == "select") {
-        if (args < 1) return usage("assert|select CONDITION...");
-        if (!ParseConditions(words, 1, step, error)) return false;
-        return step.timeoutMs == 0 || (error = verb + " does not wait", false);
+        return args < 1 ? usage("assert|select CONDITION...") : ParseConditions(words, 1, step, error);
     }
     if (verb == "set" || verb == "check" || verb == "click") {
         if (args != (verb == "set" ? 2u : 1u)) return usage(verb == "set" ? "set ID TEXT" : "check|click ID");
@@ -355,15 +342,13 @@ bool ParseStep(const std::vector<std::string>& words, Step& step, std::string& e
         if (args == 2) step.value = words[2];
         return true;
     }
-    if (verb == "gone" || verb == "exit") {
+    if (verb == "gone") return args == 0 || usage("gone");
+    if (verb == "exit") {
         char* end = nullptr;
-        const long long code = args < 1 ? 0 : std::strtoll(words[1].c_str(), &end, 0);
-        if (verb == "exit" && (args < 1 || words[1].empty() || *end != '\0' || code < INT32_MIN || code > UINT32_MAX)) {
-            return usage("exit CODE [timeout=SECONDS]");
-        }
+        const long long code = args != 1 ? 0 : std::strtoll(words[1].c_str(), &end, 0);
+        if (args != 1 || words[1].empty() || *end != '\0' || code < INT32_MIN || code > UINT32_MAX) return usage("exit CODE");
         step.exitCode = static_cast<uint32_t>(code);
-        if (!ParseConditions(words, verb == "exit" ? 2 : 1, step, error)) return false;
-        return step.conditions.empty() || usage("gone|exit ... [timeout=SECONDS]");
+        return true;
     }
     if (verb == "shot") {
         if (args != 1 || words[1].find_first_of("/\\") != std::string::npos) return usage("shot NAME (no path)");
@@ -581,9 +566,7 @@ private:
         return all;
     }
 
-    DWORD Timeout(const Step& step) const {
-        return step.timeoutMs ? step.timeoutMs : step.verb == "exit" ? o_.exitTimeoutMs : o_.timeoutMs;
-    }
+    DWORD Timeout(const Step& step) const { return step.verb == "exit" ? o_.exitTimeoutMs : o_.timeoutMs; }
 
     static std::string Failure(const Step& step, const std::string& why) {
         return "line " + std::to_string(step.line) + " (" + step.source + "): " + why;

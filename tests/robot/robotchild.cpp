@@ -2,7 +2,6 @@
 //   robotchild msgbox FLAGS CAPTION TEXT   exit code: the button chosen; '|' in TEXT breaks the line
 //   robotchild twice                       two boxes in a row; exit code first * 10 + second
 //   robotchild exit N                      ends at once with N
-//   robotchild sleep MS                    ends after MS with 0, showing nothing
 //   robotchild fatal CODE                  reports CODE as a fatal error of line 42, before
 //                                          any variable store or language library exists
 #include <windows.h>
@@ -25,6 +24,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     if (mode == "exit" && __argc == 3) return std::atoi(__argv[2]);
     if (mode == "fatal" && __argc == 3) ZYNERROR_Fatal(std::atoi(__argv[2]), "robotchild", 42);
-    if (mode == "sleep" && __argc == 3) Sleep(static_cast<DWORD>(std::atoi(__argv[2])));
-    return mode == "sleep" ? 0 : 99;
+    return 99;
 }

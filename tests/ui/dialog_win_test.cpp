@@ -1,5 +1,4 @@
-// Message boxes, wizard pages and the page sequence, with real windows of this
-// thread answered by a timer that runs inside their modal loops.
+// Message boxes, wizard pages and the page sequence, with real windows of this thread.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,9 +9,8 @@
 
 #include "run/plist.h"
 #include "script/var.h"
-#include "support/process_win.h"
+#include "support/dialogs_win.h"
 #include "ui/dialog.h"
-#include "ui/language.h"
 #include "ui/string_ids.h"
 
 namespace {
@@ -23,57 +21,22 @@ std::string TextOf(HWND window) {
     return text;
 }
 
-struct BoxSeen { std::string title, text; bool systemMenu, survivedClose; };
-std::vector<int> g_answers;  // button ids, one per box, in order
-std::vector<BoxSeen> g_seen;
-
-BOOL CALLBACK FindBox(HWND window, LPARAM found) {
-    if (!IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-// Not a DialogScript: this one also tries to close the box through the system command.
-void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
-    if (box == nullptr || g_answers.empty()) return;
-    char text[4096] = "";
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    const bool menu = (GetWindowLongA(box, GWL_STYLE) & WS_SYSMENU) != 0;
-    SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
-    g_seen.push_back({TextOf(box), text, menu, IsWindow(box) && IsWindowVisible(box)});
-    const int answer = g_answers.front();
-    g_answers.erase(g_answers.begin());
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
-}
-
 class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        library_ = LoadLibraryA(zyntest::BesideTests("english.dll").c_str());
-        ASSERT_NE(library_, nullptr);
-        LANGUAGE_SetInstance(library_);
         ASSERT_EQ(VAR_Init(50), 0);
-        g_answers.clear();
-        g_seen.clear();
-        timer_ = SetTimer(nullptr, 0, 30, AnswerTimer);
         MSG_SetCaption(-1);
     }
     void TearDown() override {
-        KillTimer(nullptr, timer_);
         MSG_SetCaption(-1);
         VAR_Terminate();
-        LANGUAGE_SetInstance(nullptr);
-        FreeLibrary(library_);
     }
     std::string English(int id) {
         char text[2048] = "";
-        LoadStringA(library_, static_cast<UINT>(id), text, sizeof text);
+        LoadStringA(english_.get(), static_cast<UINT>(id), text, sizeof text);
         return text;
     }
-    HMODULE library_ = nullptr;
-    UINT_PTR timer_ = 0;
+    zyntest::LanguageLibrary english_;
 };
 
 TEST_F(DialogTest, BoxTitleComesFromOverrideThenInstallNameThenUninstallName) {
@@ -95,15 +58,14 @@ TEST_F(DialogTest, BoxTitleComesFromOverrideThenInstallNameThenUninstallName) {
         if (c.uninstallName) VAR_Set("UninstallName", c.uninstallName);
         EXPECT_EQ(MSG_SetCaption(c.captionId), 0);
         EXPECT_EQ(std::string(MSG_GetCaption()), c.captionId == -1 ? std::string() : c.title);
-        g_answers = {IDNO};
-        g_seen.clear();
+        zyntest::DialogScript script({{IDNO}});
         EXPECT_EQ(MSG_Box(c.stringId, MB_YESNO, "C:\\DEMO\\TARGET"), IDNO);
-        ASSERT_EQ(g_seen.size(), 1u);
-        EXPECT_EQ(g_seen[0].title, c.title);
-        EXPECT_NE(g_seen[0].text.find(c.text), std::string::npos) << g_seen[0].text;
-        if (c.stringId == 9999) EXPECT_EQ(g_seen[0].text, "");
-        EXPECT_FALSE(g_seen[0].systemMenu);
-        EXPECT_TRUE(g_seen[0].survivedClose);
+        ASSERT_EQ(script.Answered().size(), 1u);
+        const zyntest::DialogShown box = script.Answered()[0];
+        EXPECT_EQ(box.caption, c.title);
+        EXPECT_NE(box.text.find(c.text), std::string::npos) << box.text;
+        if (c.stringId == 9999) EXPECT_EQ(box.text, "");
+        EXPECT_FALSE(box.systemMenu);
     }
 }
 
@@ -150,13 +112,13 @@ TEST_F(DialogTest, SequenceFollowsNextBackCancelJumpsAndStop) {
         DIALOG_ENTRY entries[] = {Entry("One", c.jump), Entry(c.second), Entry("Three")};
         g_script = c.script;
         g_shown.clear();
-        g_answers = c.boxAnswers;
-        g_seen.clear();
+        zyntest::DialogScript script;
+        for (int answer : c.boxAnswers) script.Add({answer});
         EXPECT_EQ(DIALOG_RunSequence(entries, c.count), c.result) << c.what;
         EXPECT_EQ(g_shown, c.shown) << c.what;
-        EXPECT_EQ(g_seen.size(), c.boxAnswers.size()) << c.what;
-        for (const BoxSeen& seen : g_seen) {
-            EXPECT_EQ(seen.title, English(IDS_TITLE_CANCEL)) << c.what;
+        EXPECT_EQ(script.Answered().size(), c.boxAnswers.size()) << c.what;
+        for (const zyntest::DialogShown& seen : script.Answered()) {
+            EXPECT_EQ(seen.caption, English(IDS_TITLE_CANCEL)) << c.what;
             EXPECT_EQ(seen.text, English(IDS_MSG_CONFIRM_CANCEL)) << c.what;
         }
     }

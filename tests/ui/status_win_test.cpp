@@ -1,4 +1,4 @@
-// The status window, its bars and the please-wait box.
+// The status window: where it opens, its counts, cut texts, the cancel request, shortened paths.
 #include "ui/status.h"
 
 #include <windows.h>
@@ -10,9 +10,7 @@
 
 #include "script/var.h"
 #include "support/dialogs_win.h"
-#include "ui/dialog.h"
 #include "ui/status_ids.h"
-#include "ui/string_ids.h"
 
 namespace {
 
@@ -29,8 +27,6 @@ std::string ItemText(int id) {
     return text;
 }
 
-int Width(const RECT& r) { return r.right - r.left; }
-int Centred(const RECT& r) { return (GetSystemMetrics(SM_CXSCREEN) - Width(r)) / 2; }
 
 // Starts a file and refreshes the window at once (Wine may advance the repaint interval's ticks late).
 void Start(const char* source, const char* destination) {
@@ -49,7 +45,6 @@ protected:
         STATUS_Terminate();
         ZYNDISK_SetCopyStartHook(nullptr);
         ZYNDISK_SetProgressHook(nullptr);
-        MSG_SetCaption(-1);
         VAR_Terminate();
     }
     zyntest::LanguageLibrary english_;
@@ -71,7 +66,7 @@ TEST_F(StatusWindow, OpensNearTheTopWithTheProductsNameAndNoWayToMoveIt) {
     RECT r{};
     GetWindowRect(window, &r);
     EXPECT_EQ(r.top, 35);
-    EXPECT_EQ(r.left, Centred(r));
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
     EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0), 0);
     EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 1);
     EXPECT_TRUE(IsWindow(window));
@@ -132,24 +127,9 @@ TEST_F(StatusWindow, CancelAnsweredYesMakesTheNextProgressCancel) {
     EXPECT_EQ(STATUS_FileProgress(1, 10), 0) << "a new window starts without the request";
 }
 
-TEST_F(StatusWindow, BarsFillFromTheLeftInBlueAndPathsThatDoNotFitAreShortened) {
+TEST_F(StatusWindow, PathsThatDoNotFitAreShortenedAtTheirMiddle) {
     ASSERT_EQ(STATUS_Init(STATUS_INSTALL), 0);
     HWND window = STATUS_GetWindow();
-    HWND bar = GetDlgItem(window, IDC_STATUS_TOTAL_BAR);
-    RECT client{};
-    GetClientRect(bar, &client);
-    const COLORREF blue = RGB(0, 0, 255), white = RGB(255, 255, 255);
-    struct Bar { int percent; COLORREF quarter, threeQuarters; };
-    for (const Bar& c : {Bar{50, blue, white}, Bar{150, blue, blue}, Bar{-20, white, white}}) {
-        STATUS_DrawBar(window, IDC_STATUS_TOTAL_BAR, c.percent);
-        HDC dc = GetDC(bar);
-        const int y = client.bottom / 2;
-        EXPECT_EQ(GetPixel(dc, client.right / 4, y), c.quarter) << c.percent;
-        EXPECT_EQ(GetPixel(dc, client.right * 3 / 4, y), c.threeQuarters) << c.percent;
-        EXPECT_EQ(GetPixel(dc, 0, y), RGB(0, 0, 0)) << "black outline";
-        ReleaseDC(bar, dc);
-    }
-
     const std::string deep = "C:\\" + std::string(60, 'd') + "\\" + std::string(60, 'e') + "\\FILE.TXT";
     const std::string driveless = "\\" + std::string(150, 'd') + "\\NAME";
     struct Path { std::string path, shown; };
@@ -159,35 +139,6 @@ TEST_F(StatusWindow, BarsFillFromTheLeftInBlueAndPathsThatDoNotFitAreShortened) 
         STATUS_ShortenPath(GetDlgItem(window, IDC_STATUS_DEST_PATH), c.path.c_str(), out);
         EXPECT_EQ(std::string(out), c.shown);
     }
-}
-
-TEST_F(StatusWindow, PleaseWaitBoxFitsItsMessage) {
-    MSG_SetCaption(IDS_TITLE_CHECKING_SPACE);
-    HWND box = STATUS_ShowWait(IDS_MSG_CHECKING_SPACE);
-    ASSERT_NE(box, nullptr);
-    char caption[256];
-    GetWindowTextA(box, caption, sizeof caption);
-    EXPECT_STREQ(caption, "Please Wait");
-    RECT r{};
-    GetWindowRect(box, &r);
-    EXPECT_TRUE(IsWindowVisible(box));
-    EXPECT_LT(Width(r), GetSystemMetrics(SM_CXSCREEN) / 3) << "a short line keeps its width";
-    EXPECT_EQ(r.left, Centred(r));
-    STATUS_CloseWait(box);
-    EXPECT_FALSE(IsWindow(box));
-
-    // A long paragraph is wrapped into several lines in a box no narrower than a third
-    // of the screen and no wider than the screen, still a little wider than 4:3.
-    std::string words;
-    for (int i = 0; i < 80; ++i) words += "aquarium ";
-    HWND wide = STATUS_ShowWait(IDS_MSG_LAUNCH_WAIT, words.c_str());
-    ASSERT_NE(wide, nullptr);
-    GetWindowRect(wide, &r);
-    EXPECT_GE(Width(r), GetSystemMetrics(SM_CXSCREEN) / 3);
-    EXPECT_LT(Width(r), GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_GT(r.bottom - r.top, 100);
-    EXPECT_GT(Width(r) * 3, (r.bottom - r.top) * 4);
-    STATUS_CloseWait(wide);
 }
 
 }  // namespace
