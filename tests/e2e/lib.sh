@@ -1,5 +1,6 @@
 # Shared plumbing of the end-to-end scenarios, sourced by each scenarios/NAME.sh (started by
-# tests/e2e/run in a fresh prefix). Windows paths are 'C:\...' paths in the prefix.
+# tests/e2e/run in a fresh prefix). Windows paths are 'C:\...' paths in the prefix; $d is the
+# sample's destination.
 #   e2e_script [NAME=VALUE...] [-d PATTERN] [-s SED] [-i PATTERN LINE]   the sample script with
 #       [Application] values set, lines dropped or edited, LINE put before lines matching: $E2E_SCRIPT
 #   e2e_pack [pack options]   packs it into $E2E_MEDIUM ($E2E_INSTALLER), mapped as CD-ROM D:
@@ -19,6 +20,7 @@ E2E_NAME=$(basename "$0" .sh)
 E2E_OUT="$E2E_ROOT/build/results/e2e/$E2E_NAME"
 E2E_MEDIUM="$E2E_OUT/medium"
 E2E_SCRIPT="$E2E_ROOT/samples/demo/install.inf"
+d='C:\ZYN\AQUARIUM'  # the sample's destination
 export ZYN_SHOT_CMD="$E2E_ROOT/tools/lib/shot.sh" ZYN_SHOT_DIR="$E2E_OUT/shots"
 source "$E2E_ROOT/tools/lib/wineenv.sh"
 rm -rf "$E2E_OUT"

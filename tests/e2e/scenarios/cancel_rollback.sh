@@ -10,7 +10,6 @@ e2e_script DisableScreenSavers=FALSE \
 e2e_pack --files "$E2E_OUT/large"
 e2e_snapshot before
 
-d='C:\ZYN\AQUARIUM'
 cancel() {  # the rollback answer, then the steps that follow it
   e2e_boot
   e2e_inst <<EOF2

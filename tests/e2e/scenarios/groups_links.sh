@@ -18,7 +18,6 @@ exit 0
 EOF2
 e2e_wait_gone 'C:\_zyntemp'
 
-d='C:\ZYN\AQUARIUM'
 programs=$(find "$WINEPREFIX/drive_c/users" -type d -path '*/Start Menu/Programs' -print -quit)
 group="$programs/Zyn Aquarium"
 desktop=$(find "$WINEPREFIX/drive_c/users" -maxdepth 2 -iname Desktop -print -quit)

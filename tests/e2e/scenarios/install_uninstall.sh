@@ -39,7 +39,6 @@ exit 0
 EOF2
 e2e_wait_gone 'C:\_zyntemp'
 
-d='C:\ZYN\AQUARIUM'
 for f in aquarium.exe aquarium.ini readme.txt UNINSTAL.EXE uninstal.dll HELPER.EXE; do
   e2e_has "$d\\$f"
 done

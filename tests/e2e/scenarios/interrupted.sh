@@ -2,7 +2,6 @@
 # own files first): the log still loads, and the uninstaller removes every path it recorded and
 # nothing else. Paths copied after the log's last save stay: the kill lost their records.
 source "$ZYN_ROOT/tests/e2e/lib.sh"
-d='C:\ZYN\AQUARIUM'
 tanks=()  # more files, so that the kills fall between several saves of the log
 for t in $(seq 1 12); do tanks+=(-i '^Screen Saver Files,' "Tank Files, pictures\\*.*,, tank$t\\, C, 1, N, N, 0, 1, N, Y, Y"); done
 first='^Program Files, aquarium.exe,'

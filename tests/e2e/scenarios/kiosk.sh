@@ -1,7 +1,6 @@
 # The sample as a kiosk: its [Protection] lines lock the machine down (the shell taken over by
 # ZYNSHL32.EXE, the screen saver set, no start-up sound); the uninstaller undoes that.
 source "$ZYN_ROOT/tests/e2e/lib.sh"
-d='C:\ZYN\AQUARIUM'
 e2e_script KioskMode=Y
 e2e_pack
 printf '@ECHO OFF\r\n' >"$(e2e_c 'C:\AUTOEXEC.BAT')"

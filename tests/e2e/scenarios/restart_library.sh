@@ -2,7 +2,6 @@
 # helper entered in RunOnce, a restart requested (of a stand-in for Wine's session ender).
 # Started as RunOnce would start it, the helper then removes the rest.
 source "$ZYN_ROOT/tests/e2e/lib.sh"
-d='C:\ZYN\AQUARIUM'
 e2e_script -i '^Uninstaller, SETUP.EXE' 'Program Files, readme.txt,, EVENTM32.DLL, C, 1, N, N, 0, 1, N, Y, Y'
 e2e_pack
 e2e_install

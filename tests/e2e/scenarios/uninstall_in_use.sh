@@ -1,7 +1,6 @@
 # A second uninstaller, started while the first waits for its confirmation, gives way changing
 # nothing. A picture held open goes to the helper, which deletes it (and its directories) later.
 source "$ZYN_ROOT/tests/e2e/lib.sh"
-d='C:\ZYN\AQUARIUM'
 e2e_pack
 e2e_install
 e2e_hold "$d\\pictures\\tetra.bmp"
