@@ -64,7 +64,9 @@ TEST_F(DialogTest, BoxTitleComesFromOverrideThenInstallNameThenUninstallName) {
         const zyntest::DialogShown box = script.Answered()[0];
         EXPECT_EQ(box.caption, c.title);
         EXPECT_NE(box.text.find(c.text), std::string::npos) << box.text;
-        if (c.stringId == 9999) EXPECT_EQ(box.text, "");
+        if (c.stringId == 9999) {
+            EXPECT_EQ(box.text, "");
+        }
         EXPECT_FALSE(box.systemMenu);
     }
 }
