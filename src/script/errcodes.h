@@ -150,6 +150,8 @@ inline constexpr int ERROR_LANGUAGE_DLL_NOT_LOADED = -2601;
 inline constexpr int ERROR_DIALOG_MEMORY_ALLOCATE = -2701;
 inline constexpr int ERROR_DIALOG_CREATION_FAILED = -2702;
 inline constexpr int ERROR_ZYNERROR_TOO_MANY_HOOKS = -2801;
+// Process control found no way to list threads; no hook gives it a text.
+inline constexpr int ERROR_PROC_NO_SNAPSHOT = -2900;
 inline constexpr int ERROR_MODULE_NONE_FREE = -2901;
 inline constexpr int ERROR_LOGVLD_UNIMPLEMENTED = -3001;
 inline constexpr int ERROR_LOGVLD_COULDNT_OPEN_DAT = -3002;

@@ -3,10 +3,11 @@
 // (a started program often hands its work to further processes and returns at once).
 #pragma once
 
+#include "script/errcodes.h"
+
 inline constexpr int PROC_MAX_SNAPSHOT = 200;  // thread entries considered per snapshot
 inline constexpr int PROC_MAX_WINDOWS = 200;
 inline constexpr int PROC_SLOTS = 2;
-inline constexpr int ERROR_PROC_NO_SNAPSHOT = -2900;
 
 // The seven operations of a process driver, in table order.
 struct PROC_DRIVER {
