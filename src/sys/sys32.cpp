@@ -62,6 +62,36 @@ struct Search {
 
 Search g_search;
 
+uint64_t Number(const FILETIME& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+FILETIME Time(uint64_t number) {
+    return FILETIME{static_cast<DWORD>(number), static_cast<DWORD>(number >> 32)};
+}
+
+// The basic information of a file as SetFileInformationByHandle takes it; the headers
+// declare it only for systems that have the call, which is looked up at run time.
+struct BasicInfo {
+    LARGE_INTEGER created;
+    LARGE_INTEGER accessed;
+    LARGE_INTEGER written;
+    LARGE_INTEGER changed;
+    DWORD attributes;
+};
+constexpr int kFileBasicInfo = 0;
+using SetInfoByHandle = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+
+SetInfoByHandle SetInfoCall() {
+    static const SetInfoByHandle call = [] {
+        HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+        return kernel ? reinterpret_cast<SetInfoByHandle>(
+                            reinterpret_cast<void*>(GetProcAddress(kernel, "SetFileInformationByHandle")))
+                      : nullptr;
+    }();
+    return call;
+}
+
 // Walks the open search on to the next entry the mask lets through.
 int NextMatch(WIN32_FIND_DATAA& data, bool have_first, SYS_FINDINFO* found) {
     for (bool have = have_first;; have = FindNextFileA(g_search.handle, &data) != FALSE) {
@@ -73,6 +103,8 @@ int NextMatch(WIN32_FIND_DATAA& data, bool have_first, SYS_FINDINFO* found) {
         if (found != nullptr) {
             std::snprintf(found->name, sizeof found->name, "%s", data.cFileName);
             found->attributes = data.dwFileAttributes;
+            found->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+            found->times = {Number(data.ftCreationTime), Number(data.ftLastAccessTime), Number(data.ftLastWriteTime)};
         }
         return 0;
     }
@@ -374,6 +406,33 @@ int SYS_CopyFileTime(SYS_HANDLE from, SYS_HANDLE to) {
         return ERROR_SYS_FILE_SET_TIME;
     }
     return 0;
+}
+
+int SYS_FileSetInfo(SYS_HANDLE handle, const SYS_FILETIMES* times, uint32_t attributes) {
+    if (!Valid(handle)) return ERROR_SYS_FILE_SET_TIME;
+    if (SetInfoByHandle call = SetInfoCall(); call != nullptr) {
+        // Zero leaves a time as it is; the attributes are never zero here (normal is 0x80).
+        BasicInfo info{};
+        if (times != nullptr) {
+            info.created.QuadPart = static_cast<LONGLONG>(times->created);
+            info.accessed.QuadPart = static_cast<LONGLONG>(times->accessed);
+            info.written.QuadPart = static_cast<LONGLONG>(times->written);
+        }
+        info.attributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+        if (!call(Win(handle), kFileBasicInfo, &info, sizeof info)) {
+            Trace("SetFileInformationByHandle", nullptr);
+            return times != nullptr ? ERROR_SYS_FILE_SET_TIME : ERROR_SYS_ATTRIBUTES;
+        }
+        return 0;
+    }
+    if (times != nullptr) {
+        FILETIME created = Time(times->created), accessed = Time(times->accessed), written = Time(times->written);
+        if (!SetFileTime(Win(handle), &created, &accessed, &written)) {
+            Trace("SetFileTime", nullptr);
+            return ERROR_SYS_FILE_SET_TIME;
+        }
+    }
+    return 1;
 }
 
 int SYS_MessageBox(const char* caption, const char* text, uint32_t type) {

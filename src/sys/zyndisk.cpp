@@ -132,6 +132,22 @@ std::vector<SYS_FINDINFO> ListEntries(const std::string& folder, const std::stri
     return entries;
 }
 
+// The directory entry of the file a step is working on (null for a directory handed
+// over as itself): the copy and size steps read size, times and attributes from it.
+const SYS_FINDINFO* g_entry = nullptr;
+
+// A step may itself walk; the entry of the outer walk comes back when it returns.
+class EntryScope {
+public:
+    explicit EntryScope(const SYS_FINDINFO* entry) : saved_(g_entry) { g_entry = entry; }
+    ~EntryScope() { g_entry = saved_; }
+    EntryScope(const EntryScope&) = delete;
+    EntryScope& operator=(const EntryScope&) = delete;
+
+private:
+    const SYS_FINDINFO* saved_;
+};
+
 void FillRecord(ZYNDISK_WALK& record, const std::string& source, const std::string& destination) {
     std::memcpy(record.source, source.c_str(), source.size() + 1);
     std::memcpy(record.destination, destination.c_str(), destination.size() + 1);
@@ -172,6 +188,7 @@ int Walk(ZYNDISK_STEP step, const char* pattern, uint32_t mask, const char* dest
             if (!Fits(source) || !Fits(to)) return ERROR_ZYNDISK_RECURSION_DEPTH;
             FillRecord(record, source, to);
             handed = true;
+            EntryScope scope(&entry);
             if (int result = step(&record); result != 0) return result;
         }
         if ((flags & ZYNDISK_DIRECTORIES) &&
@@ -179,6 +196,7 @@ int Walk(ZYNDISK_STEP step, const char* pattern, uint32_t mask, const char* dest
             if (!Fits(folder) || !Fits(target)) return ERROR_ZYNDISK_RECURSION_DEPTH;
             FillRecord(record, folder, target);
             handed = true;
+            EntryScope scope(nullptr);
             if (int result = step(&record); result != 0) return result;
         }
     }
@@ -248,11 +266,10 @@ char* CopyBuffer() {
     return buffer.get();
 }
 
-int CopyBytes(SYS_HANDLE from, SYS_HANDLE to, uint32_t size) {
+// start: where the bytes go in to (0, or the old end when appending).
+int CopyBytes(SYS_HANDLE from, SYS_HANDLE to, uint32_t size, uint32_t start) {
     char* buffer = CopyBuffer();
     if (buffer == nullptr) return ERROR_ZYNDISK_MEMORY_ALLOCATE;
-    uint32_t start = 0;
-    if (SYS_FileSeek(to, 0, SYS_SEEK_CURRENT, &start) != 0) return ERROR_ZYNDISK_COPY_WRITE;
     uint32_t reported = 0;
     for (uint32_t left = size; left > 0;) {
         uint32_t transfer = std::min(left, kTransferSize);
@@ -290,21 +307,42 @@ uint32_t FinalAttributes(uint32_t wanted, uint32_t source) {
     return wanted == 0 ? SYS_ATTR_NORMAL : wanted;
 }
 
+// Opens the destination; an existing read-only, hidden or system file refuses that
+// until it has been made normal. Unless a rule had to know beforehand whether the
+// destination exists, that is found out by trying, which spares every new file a look.
+int OpenDestination(File& to, const char* target, uint32_t mode, bool known_existing) {
+    if (known_existing) SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
+    if (to.Open(target, mode, SYS_SHARE_READ) == 0) return 0;
+    if (known_existing || !SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL)) return ERROR_ZYNDISK_COPY_OPEN_DEST;
+    return to.Open(target, mode, SYS_SHARE_READ) == 0 ? 0 : ERROR_ZYNDISK_COPY_OPEN_DEST;
+}
+
 int CopyStep(ZYNDISK_WALK* record) {
     const char* source = record->source;
     const char* target = record->destination;
     const uint32_t flags = record->flags;
+    const SYS_FINDINFO* entry = g_entry;
     if (int error = MakeDirectoriesFor(target); error != 0) return error;
     if (g_copyStartHook != nullptr) g_copyStartHook(record);
 
     File from;
-    uint32_t size = 0;
     if (from.Open(source, SYS_OPEN_READ, SYS_SHARE_READ) != 0) return ERROR_ZYNDISK_COPY_OPEN_SOURCE;
-    if (SYS_FileLength(from.get(), &size) != 0) return ERROR_ZYNDISK_COPY_READ;
+    // Size, times and attributes as the walk found them a moment ago.
+    uint32_t size = 0;
+    SYS_FILETIMES times{};
     uint32_t source_attributes = SYS_ATTR_NORMAL;
-    if (record->attributes & ZYNDISK_ATTR_FROM_SOURCE) SYS_GetAttributes(source, &source_attributes);
+    if (entry != nullptr) {
+        if (entry->size > UINT32_MAX) return ERROR_ZYNDISK_COPY_READ;
+        size = static_cast<uint32_t>(entry->size);
+        times = entry->times;
+        source_attributes = entry->attributes;
+    } else {
+        if (SYS_FileLength(from.get(), &size) != 0) return ERROR_ZYNDISK_COPY_READ;
+        if (record->attributes & ZYNDISK_ATTR_FROM_SOURCE) SYS_GetAttributes(source, &source_attributes);
+    }
 
-    const bool exists = SYS_Exists(target) != 0;
+    constexpr uint32_t kAskingRules = ZYNDISK_ASK_OVERWRITE | ZYNDISK_IF_NOT_NEWER | ZYNDISK_NEVER_OVERWRITE;
+    const bool exists = (flags & kAskingRules) != 0 && SYS_Exists(target) != 0;
     if ((flags & ZYNDISK_ASK_OVERWRITE) && exists && g_overwriteHook != nullptr && g_overwriteHook(target) == 1) {
         return 100;
     }
@@ -318,28 +356,36 @@ int CopyStep(ZYNDISK_WALK* record) {
     if (flags & ZYNDISK_BY_VERSION) return ERROR_ZYNDISK_UNIMPLEMENTED;
     if ((flags & ZYNDISK_NEVER_OVERWRITE) && exists) return Skipped(size);
 
-    if (exists) SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
     File to;
     const bool append = (flags & ZYNDISK_APPEND) != 0;
     uint32_t mode = append ? (SYS_OPEN_READ | SYS_OPEN_WRITE) : (SYS_OPEN_WRITE | SYS_OPEN_CREATE);
-    if (to.Open(target, mode, SYS_SHARE_READ) != 0) return ERROR_ZYNDISK_COPY_OPEN_DEST;
+    if (int error = OpenDestination(to, target, mode, exists); error != 0) return error;
     int result = 0;
-    if (append && SYS_FileSeek(to.get(), 0, SYS_SEEK_END, nullptr) != 0) result = ERROR_ZYNDISK_COPY_WRITE;
+    uint32_t start = 0;
+    if (append && SYS_FileSeek(to.get(), 0, SYS_SEEK_END, &start) != 0) result = ERROR_ZYNDISK_COPY_WRITE;
+    bool copied_times = false;
     if (result == 0 && size != 0) {
         if (flags & ZYNDISK_COMPRESSED) {
             result = ERROR_ZYNDISK_UNIMPLEMENTED;
         } else {
-            result = CopyBytes(from.get(), to.get(), size);
-            if (result == 0) result = SYS_CopyFileTime(from.get(), to.get());
+            result = CopyBytes(from.get(), to.get(), size, start);
+            if (result == 0 && entry == nullptr) result = SYS_CopyFileTime(from.get(), to.get());
+            copied_times = entry != nullptr;
         }
+    }
+    // The times and the final attributes go on in one call through the open handle:
+    // setting attributes by name would open the file once more.
+    const uint32_t final_attributes = FinalAttributes(record->attributes, source_attributes);
+    bool attributes_by_name = false;
+    if (result == 0) {
+        int set = SYS_FileSetInfo(to.get(), copied_times ? &times : nullptr, final_attributes);
+        if (set < 0) result = set;
+        attributes_by_name = set == 1;
     }
     from.Close();
     to.Close();
     if (result == 0 && !SYS_Exists(target)) result = ERROR_ZYNDISK_COPY_WRITE;
-    // The target was made or cleared to normal before it was written: only other
-    // attributes need a call of their own.
-    uint32_t final_attributes = FinalAttributes(record->attributes, source_attributes);
-    if (result == 0 && final_attributes != SYS_ATTR_NORMAL) result = SYS_SetAttributes(target, final_attributes);
+    if (result == 0 && attributes_by_name) result = SYS_SetAttributes(target, final_attributes);
     // A failed or cancelled copy leaves a partial file: it is reported so that it
     // is recorded for removal like a complete one.
     if (result != 0 || (flags & ZYNDISK_REPORT_CREATED)) Created(target);
@@ -362,14 +408,19 @@ int RenameStep(ZYNDISK_WALK* record) {
     return SYS_SetAttributes(record->destination, attributes);
 }
 
-// The size comes from the file's directory entry: as exact as opening it, and a
-// fraction of the cost when an install counts thousands of files.
+// The size comes from the file's directory entry, as the walk read it: as exact as
+// opening the file, and free when an install counts thousands of files.
 int SizeStep(ZYNDISK_WALK* record) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(record->source, GetFileExInfoStandard, &data) || data.nFileSizeHigh != 0) {
-        return ERROR_ZYNDISK_CALC_SIZE;
+    uint64_t found = 0;
+    if (g_entry != nullptr) {
+        found = g_entry->size;
+    } else {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExA(record->source, GetFileExInfoStandard, &data)) return ERROR_ZYNDISK_CALC_SIZE;
+        found = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     }
-    uint32_t size = data.nFileSizeLow;
+    if (found > UINT32_MAX) return ERROR_ZYNDISK_CALC_SIZE;
+    uint32_t size = static_cast<uint32_t>(found);
     g_totalSize = ZYNDISK_AddSaturating(g_totalSize, size);
     g_totalAllocated = ZYNDISK_AddSaturating(g_totalAllocated, ZYNDISK_RoundToClusters(size, g_clusterSize));
     return 0;

@@ -94,8 +94,8 @@ TEST_F(CopyEngine, WalkAndDestinationFailures) {
     EXPECT_EQ(allocated, 3u) << "without a drive a cluster is one byte";
 }
 
-// The Files section's tests cover each rule against existing files; here the rest, and a
-// read-only target. Copied file times are the time layer's test.
+// The Files section's tests cover each rule against existing files; here the rest, and
+// targets whose attributes stand in the way.
 TEST_F(CopyEngine, OverwriteRules) {
     // flags, whether the target exists and is newer, the answer to the question; then the
     // result, whether the target holds the source afterwards, and whether it was asked.
@@ -125,12 +125,28 @@ TEST_F(CopyEngine, OverwriteRules) {
     Write("empty", "");
     EXPECT_EQ(Copy("empty", "out", 0x80, ZYNDISK_COMPRESSED), 0) << "nothing to expand";
     EXPECT_TRUE(fs::exists(Path("out")));
-    // A read-only target is replaced and takes the attributes asked for.
-    Write("readonly.txt", "old");
-    SetFileAttributesA(Path("readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    ASSERT_EQ(Copy("src.txt", "readonly.txt"), 0);
-    EXPECT_EQ(ReadFileBytes(Path("readonly.txt")), "NEW CONTENT");
-    EXPECT_EQ(Attributes(Path("readonly.txt")) & 0x07, 0u);  // Wine reports archive on every file it wrote
+    // A target that refuses to be opened is made normal first, whatever its bits, and
+    // ends with exactly the bits asked for (Wine reports archive on every file it wrote)
+    // and the source's times, appended to or replaced.
+    struct Target { const char* name; DWORD existing, wanted; uint32_t flags; const char* bytes; } targets[] = {
+        {"readonly.txt", FILE_ATTRIBUTE_READONLY, 0x80, 0, "NEW CONTENT"},
+        {"hidden-system.txt", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, 0x80 | 0x01, 0, "NEW CONTENT"},
+        {"append-readonly.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, 0x80 | 0x02, ZYNDISK_APPEND,
+         "oldNEW CONTENT"},
+        {"from-source.txt", FILE_ATTRIBUTE_READONLY, ZYNDISK_ATTR_FROM_SOURCE | 0x04, 0, "NEW CONTENT"}};
+    SetFileAttributesA(Path("src.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    WIN32_FILE_ATTRIBUTE_DATA source{}, copied{};
+    ASSERT_TRUE(GetFileAttributesExA(Path("src.txt").c_str(), GetFileExInfoStandard, &source));
+    for (const Target& t : targets) {
+        Write(t.name, "old");
+        SetFileAttributesA(Path(t.name).c_str(), t.existing);
+        ASSERT_EQ(Copy("src.txt", t.name, t.wanted, t.flags), 0) << t.name;
+        DWORD expected = (t.wanted & 0x07) | ((t.wanted & ZYNDISK_ATTR_FROM_SOURCE) ? FILE_ATTRIBUTE_HIDDEN : 0);
+        EXPECT_EQ(Attributes(Path(t.name)) & 0x07, expected) << t.name;
+        EXPECT_EQ(ReadFileBytes(Path(t.name)), t.bytes) << t.name;
+        ASSERT_TRUE(GetFileAttributesExA(Path(t.name).c_str(), GetFileExInfoStandard, &copied));
+        EXPECT_EQ(CompareFileTime(&source.ftLastWriteTime, &copied.ftLastWriteTime), 0) << t.name;
+    }
 }
 
 TEST_F(CopyEngine, ProgressInBlocksCancelAtTheNextBlockAndMessagesServed) {
