@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "support/process_win.h"
@@ -24,7 +23,7 @@ std::string Arg(const std::string& text) {
 }
 
 // robot.exe playing script against robotchild.exe started with childArgs.
-Played Robot(const std::string& childArgs, const std::string& script, const std::string& options = "") {
+Played Robot(const std::string& childArgs, const std::string& script) {
     zyntest::TempDir dir;
     zyntest::WriteFileBytes(dir.file("steps.txt"), script);
     const std::string outPath = dir.file("output.txt");
@@ -37,7 +36,7 @@ Played Robot(const std::string& childArgs, const std::string& script, const std:
     startup.hStdOutput = startup.hStdError = out.get();
     std::string commandLine = Arg(BesideTests("robot.exe")) + " run --exe " + Arg(BesideTests("robotchild.exe")) +
                               " --args " + Arg(childArgs) + " --script " + Arg(dir.file("steps.txt")) +
-                              " --shots \"\" " + options;
+                              " --shots \"\"";
     PROCESS_INFORMATION info{};
     Played played{0xFFFF, "cannot start robot.exe"};
     if (!out || !CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
@@ -49,13 +48,6 @@ Played Robot(const std::string& childArgs, const std::string& script, const std:
     GetExitCodeProcess(process.get(), &played.exitCode);
     out.reset();
     played.output = zyntest::ReadFileBytes(outPath);
-    // What --leave left running.
-    const size_t at = played.output.find("robot: process ");
-    if (options.find("--leave") != std::string::npos && at != std::string::npos) {
-        const DWORD pid = std::strtoul(played.output.c_str() + at + 15, nullptr, 10);
-        zyn::Handle child(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-        if (child && TerminateProcess(child.get(), 0)) WaitForSingleObject(child.get(), 5000);
-    }
     return played;
 }
 
@@ -100,7 +92,6 @@ TEST(Robot, FailsWheneverTheProgramDiffersFromTheScript) {
         EXPECT_NE(played.output.find(c.output), std::string::npos) << played.output;
         EXPECT_LT(GetTickCount() - begin, 10000u);
     }
-    EXPECT_NE(Robot(box, "expect messagebox", "--leave").output.find("robot: PASS"), std::string::npos);
 }
 
 // The fatal-error dialogs before a variable store or language library exists: the built-in
