@@ -132,22 +132,6 @@ std::vector<SYS_FINDINFO> ListEntries(const std::string& folder, const std::stri
     return entries;
 }
 
-// The directory entry of the file a step is working on (null for a directory handed
-// over as itself): the copy and size steps read size, times and attributes from it.
-const SYS_FINDINFO* g_entry = nullptr;
-
-// A step may itself walk; the entry of the outer walk comes back when it returns.
-class EntryScope {
-public:
-    explicit EntryScope(const SYS_FINDINFO* entry) : saved_(g_entry) { g_entry = entry; }
-    ~EntryScope() { g_entry = saved_; }
-    EntryScope(const EntryScope&) = delete;
-    EntryScope& operator=(const EntryScope&) = delete;
-
-private:
-    const SYS_FINDINFO* saved_;
-};
-
 void FillRecord(ZYNDISK_WALK& record, const std::string& source, const std::string& destination) {
     std::memcpy(record.source, source.c_str(), source.size() + 1);
     std::memcpy(record.destination, destination.c_str(), destination.size() + 1);
@@ -187,16 +171,16 @@ int Walk(ZYNDISK_STEP step, const char* pattern, uint32_t mask, const char* dest
             std::string to = ZYNDISK_EntryDestination(target, root, folder, entry.name);
             if (!Fits(source) || !Fits(to)) return ERROR_ZYNDISK_RECURSION_DEPTH;
             FillRecord(record, source, to);
+            record.entry = &entry;
             handed = true;
-            EntryScope scope(&entry);
             if (int result = step(&record); result != 0) return result;
         }
         if ((flags & ZYNDISK_DIRECTORIES) &&
             (parts.file == "*.*" || ZYNDISK_WildcardMatch(parts.file, folder))) {
             if (!Fits(folder) || !Fits(target)) return ERROR_ZYNDISK_RECURSION_DEPTH;
             FillRecord(record, folder, target);
+            record.entry = nullptr;
             handed = true;
-            EntryScope scope(nullptr);
             if (int result = step(&record); result != 0) return result;
         }
     }
@@ -321,7 +305,7 @@ int CopyStep(ZYNDISK_WALK* record) {
     const char* source = record->source;
     const char* target = record->destination;
     const uint32_t flags = record->flags;
-    const SYS_FINDINFO* entry = g_entry;
+    const SYS_FINDINFO* entry = record->entry;
     if (int error = MakeDirectoriesFor(target); error != 0) return error;
     if (g_copyStartHook != nullptr) g_copyStartHook(record);
 
@@ -412,8 +396,8 @@ int RenameStep(ZYNDISK_WALK* record) {
 // opening the file, and free when an install counts thousands of files.
 int SizeStep(ZYNDISK_WALK* record) {
     uint64_t found = 0;
-    if (g_entry != nullptr) {
-        found = g_entry->size;
+    if (record->entry != nullptr) {
+        found = record->entry->size;
     } else {
         WIN32_FILE_ATTRIBUTE_DATA data;
         if (!GetFileAttributesExA(record->source, GetFileExInfoStandard, &data)) return ERROR_ZYNDISK_CALC_SIZE;

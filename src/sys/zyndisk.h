@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "script/errcodes.h"
+#include "sys/sys32.h"
 
 inline constexpr int ZYNDISK_PATH_SIZE = 264;
 inline constexpr uint32_t ZYNDISK_COPY_BUFFER = 0xFFF0;  // bytes per block
@@ -39,6 +40,9 @@ struct ZYNDISK_WALK {
     uint32_t attributes;  // for the destination
     uint32_t flags;
     int32_t extra;        // passed through from the caller
+    // The file's directory entry as the walk found it (null for a directory handed over
+    // as itself): size, times and attributes without another look at the disk.
+    const SYS_FINDINFO* entry;
 };
 
 // 0 goes on; anything else ends the walk with that result.

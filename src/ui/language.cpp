@@ -51,7 +51,19 @@ void OnLanguageOk(HWND dialog) {
     EndDialog(dialog, IDOK);
 }
 
-bool BesideExecutable(std::string_view chosen, char (&out)[kFullPathSize]);
+// The chosen file name beside the running executable; whatever directory it names is dropped.
+bool BesideExecutable(std::string_view chosen, char (&out)[kFullPathSize]) {
+    char own[kFullPathSize] = "";
+    DWORD length = GetModuleFileNameA(nullptr, own, kFullPathSize);
+    if (length == 0 || length >= static_cast<DWORD>(kFullPathSize)) return false;
+    std::string_view ownPath(own, length);
+    std::string directory(ownPath.substr(0, ownPath.find_last_of("\\/:") + 1));
+    size_t cut = chosen.find_last_of("\\/:");
+    std::string name(cut == std::string_view::npos ? chosen : chosen.substr(cut + 1));
+    std::string full = directory + name;
+    int written = std::snprintf(out, kFullPathSize, "%s", full.c_str());
+    return written >= 0 && written < kFullPathSize;
+}
 
 // A language whose library is not beside the executable cannot be chosen: loading it
 // would end the install at its first dialog. English, the default, stays as it is.
@@ -90,20 +102,6 @@ void ShowLanguageDialog() {
     HINSTANCE own = WMINST_GetInstance();
     if (own == nullptr) own = GetModuleHandleA(nullptr);
     DialogBoxParamA(own, "DLG_LANGUAGE", WMINST_GetMainWindow(), LanguageProc, 0);
-}
-
-// The chosen file name beside the running executable; whatever directory it names is dropped.
-bool BesideExecutable(std::string_view chosen, char (&out)[kFullPathSize]) {
-    char own[kFullPathSize] = "";
-    DWORD length = GetModuleFileNameA(nullptr, own, kFullPathSize);
-    if (length == 0 || length >= static_cast<DWORD>(kFullPathSize)) return false;
-    std::string_view ownPath(own, length);
-    std::string directory(ownPath.substr(0, ownPath.find_last_of("\\/:") + 1));
-    size_t cut = chosen.find_last_of("\\/:");
-    std::string name(cut == std::string_view::npos ? chosen : chosen.substr(cut + 1));
-    std::string full = directory + name;
-    int written = std::snprintf(out, kFullPathSize, "%s", full.c_str());
-    return written >= 0 && written < kFullPathSize;
 }
 
 void PlainBox(const char* text, const char* title) {
