@@ -4,19 +4,9 @@
 
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 namespace {
-
-TEST(Common, MakeStringCopiesAnInclusiveRange) {
-    char* copy = nullptr;
-    ASSERT_EQ(MakeString("abcdef", 1, 3, &copy), 0);
-    EXPECT_STREQ(copy, "bcd");
-    delete[] copy;
-    EXPECT_EQ(MakeString("abcdef", 3, 2, &copy), ERROR_COMMON_BAD_STRING_ARGS);
-    EXPECT_EQ(copy, nullptr);
-}
 
 TEST(Common, CompareAndFindIgnoreTheCaseOfLettersOnly) {
     using Compare = std::tuple<const char*, const char*, size_t, int>;
@@ -30,17 +20,6 @@ TEST(Common, CompareAndFindIgnoreTheCaseOfLettersOnly) {
         const char* hit = COMMON_FindNoCase(text, pattern);
         EXPECT_EQ(hit == nullptr ? -1 : static_cast<int>(hit - text), at) << text << " / " << pattern;
     }
-    EXPECT_EQ(COMMON_FindNoCase(nullptr, "a"), nullptr);
-}
-
-TEST(Common, RemoveTrailingBackslashRemovesExactlyOne) {
-    using Path = std::pair<const char*, const char*>;
-    for (auto [path, expected] : {Path{"C:\\dir\\\\", "C:\\dir\\"}, Path{"\\", ""}, Path{"dir", "dir"}, Path{"", ""}}) {
-        std::string text = path;
-        COMMON_RemoveTrailingBackslash(text.data());
-        EXPECT_STREQ(text.c_str(), expected) << path;
-    }
-    COMMON_RemoveTrailingBackslash(nullptr);
 }
 
 // Every token COMMON_NextToken yields for text.
@@ -61,14 +40,6 @@ TEST(Common, NextTokenSplitsInPlaceWithEmptyTokens) {
           Case{",,x", ",", ",", {"", "", "x"}},    // a delimiter is never skipped
           Case{"a;b,c", ",;", "", {"a", "b", "c"}}, Case{"   ", ",", " ", {}}})
         EXPECT_EQ(Split(text, delimiters, skip), tokens) << "[" << text << "]";
-    // One position is remembered: a new text starts over, and the end stays the end.
-    char first[] = "a,b", second[] = "x,y";
-    EXPECT_STREQ(COMMON_NextToken(first, ",", ""), "a");
-    EXPECT_STREQ(COMMON_NextToken(second, ",", ""), "x");
-    EXPECT_STREQ(COMMON_NextToken(nullptr, ",", ""), "y");
-    EXPECT_EQ(COMMON_NextToken(nullptr, ",", ""), nullptr);
-    EXPECT_EQ(COMMON_NextToken(nullptr, ",", ""), nullptr);
-    EXPECT_STREQ(first, "a");
 }
 
 }  // namespace
