@@ -1,5 +1,5 @@
-// Register DLLs with a self-registering library of our own: a recursive wildcard, a library
-// gone by the uninstall, and the fatal lines. The plain path runs in the end-to-end links scenario.
+// Register DLLs on the paths the end-to-end links scenario cannot reach: libraries without
+// the entry, patterns without files, and records of libraries gone by the uninstall.
 #include "sections/logdll.h"
 
 #include <windows.h>
@@ -12,48 +12,25 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
-bool Registered(const std::string& library) {
-    char data[32];
-    DWORD size = sizeof data;
-    return RegGetValueA(HKEY_CURRENT_USER, "Software\\ZynTest\\RegServer", library.c_str(), RRF_RT_REG_SZ, nullptr,
-                        data, &size) == ERROR_SUCCESS;
-}
-
-class RegisterDlls : public zyntest::SectionTest {
-protected:
-    void SetUp() override {
-        SectionTest::SetUp();
-        fs::create_directories(dir_.file("fx\\more"));
-        for (const char* copy : {"fx\\a.ocx", "fx\\more\\b.ocx"})
-            fs::copy_file(zyntest::BesideTests("zynregserver.dll"), dir_.file(copy));
-        fs::copy_file(zyntest::BesideTests("zynnoregister.dll"), dir_.file("fx\\none.dll"));
-    }
-    void TearDown() override {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\ZynTest\\RegServer");
-        SectionTest::TearDown();
-    }
-};
-
-TEST_F(RegisterDlls, EveryMatchIsRegisteredRecordedAndUnregisteredAtUninstall) {
-    Load("[Register DLLs]\nfx\\*.ocx, Y, Y, Y\nfx\\none.dll, N, Y, N\n");
-    EXPECT_EQ(LOGDLL_Install(demo_, "Register DLLs", PLIST_INSTALL), 1);
-    const std::string a = dir_.file("fx\\a.ocx"), b = dir_.file("fx\\more\\b.ocx");
-    EXPECT_TRUE(Registered(a));
-    EXPECT_TRUE(Registered(b));
-    // A library gone by then is passed over and its record spent.
-    fs::remove(b);
-    EXPECT_EQ(LOGDLL_Uninstall(Key({DemoKey(), LOGDLL_KEY}), demo_), 0);
-    EXPECT_FALSE(Registered(a));
-    EXPECT_EQ(Values({DemoKey(), LOGDLL_KEY}), "");
-}
+using RegisterDlls = zyntest::SectionTest;
 
 TEST_F(RegisterDlls, ALibraryWithoutItsEntryOrAPatternWithoutFilesIsFatal) {
-    for (const char* line : {"fx\\none.dll, N, N, Y\n", "fx\\*.xyz, N, N, Y\n"}) {
+    // A language library is a library without DllRegisterServer.
+    std::filesystem::copy_file(zyntest::BesideTests("english.dll"), dir_.file("none.dll"));
+    for (const char* line : {"none.dll, N, N, Y\n", "*.xyz, N, N, Y\n"}) {
         Load(std::string("[Register DLLs]\n") + line);
         EXPECT_FATAL(LOGDLL_Install(demo_, "Register DLLs", PLIST_INSTALL));
     }
+}
+
+TEST_F(RegisterDlls, RecordsOfLibrariesThatAreGoneOrRefuseAreSpent) {
+    std::filesystem::copy_file(zyntest::BesideTests("english.dll"), dir_.file("none.dll"));
+    ZYNLOG_KEY key = nullptr;
+    ASSERT_EQ(ZYNLOG_CreateKey(Key({DemoKey()}), LOGDLL_KEY, &key), 0);
+    for (const std::string& library : {dir_.file("gone.dll"), dir_.file("none.dll")})
+        ASSERT_EQ(ZYNLOG_SetValue(key, library.c_str(), "0"), 0);
+    EXPECT_EQ(LOGDLL_Uninstall(key, demo_), 0);
+    EXPECT_EQ(Values({DemoKey(), LOGDLL_KEY}), "");
 }
 
 }  // namespace
