@@ -15,7 +15,6 @@
 #include "sections/sectiontest.h"
 #include "support/dialogs_win.h"
 #include "support/process_win.h"
-#include "sys/sys32.h"
 #include "sys/zyndisk.h"
 #include "ui/dialog.h"
 #include "ui/status.h"
@@ -23,7 +22,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using zyntest::DialogAnswer;
 using zyntest::DialogScript;
 using zyntest::ReadFileBytes;
 
@@ -71,29 +69,24 @@ protected:
 
 // Recursive copies and their records are the install-uninstall and interrupted scenarios'.
 TEST_F(FilesSection, AttributeLettersAppendAndWhatIsRecorded) {
-    for (const char* file : {"a.txt", "c.txt", "hidden.txt", "plain.txt"}) Source(file, file);
+    for (const char* file : {"a.txt", "c.txt", "hidden.txt"}) Source(file, file);
     Source("part.txt", "-more");
     SetFileAttributesA((src_ + "\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    // Attribute letters are upper case only; C starts from the source's own.
+    // Attribute letters are upper case only; C, and only C, starts from the source's own.
     Load("[Files]\n"
          "Program, a.txt,, a.txt,, 1, N, N, 0, 1, N, Y, Y\n"
          "x, hidden.txt,, kept.txt, C,    1, N, N, 0, 1, N, N, Y\n"
          "x, hidden.txt,, plus.txt, CR,   1, N, N, 0, 1, N, N, Y\n"
-         "x, hidden.txt,, normal.txt,,    1, N, N, 0, 1, N, N, Y\n"
-         "x, plain.txt,,  lower.txt, rhs, 1, N, N, 0, 1, N, N, Y\n"
-         "x, plain.txt,,  system.txt, S,  1, N, N, 0, 1, N, N, Y\n"
+         "x, hidden.txt,, lower.txt, rhs, 1, N, N, 0, 1, N, N, Y\n"
          "x, part.txt,, a.txt,, 1, Y, N, 0, 1, N, N, Y\n"
          "Unrecorded, c.txt,, c.txt,, 1, N, N, 0, 1, N, $[ 1 == 2 ], $[ 2 == 2 ]\n");
     ASSERT_EQ(LOGFILE_Install(demo_, "Files", PLIST_INSTALL), 0);
     EXPECT_EQ(ReadFileBytes(Dest("c.txt")), "c.txt");
     EXPECT_EQ(ReadFileBytes(Dest("a.txt")), "a.txt-more");
-    const std::pair<const char*, DWORD> attributes[] = {{"kept.txt", 2}, {"plus.txt", 3}, {"normal.txt", 0},
-                                                        {"lower.txt", 0}, {"system.txt", 4}};
+    const std::pair<const char*, DWORD> attributes[] = {{"kept.txt", 2}, {"plus.txt", 3}, {"lower.txt", 0}};
     for (auto [file, bits] : attributes) EXPECT_EQ(GetFileAttributesA(Dest(file).c_str()) & 7, bits) << file;
     // A made folder is recorded whatever the line says; files only with Uninstall.
     EXPECT_EQ(Values({DemoKey(), "Files"}), dest_ + "=0;" + Dest("a.txt") + "=0;");
-    EXPECT_EQ(STATUS_GetWindow(), nullptr) << "the status window closes with the section";
-    EXPECT_STREQ(STATUS_GetInfo()->sourceDescription, "Unrecorded") << "the last line that copied";
 }
 
 TEST_F(FilesSection, RecordFileDecidesByTheDestinationIgnoringCase) {
@@ -107,7 +100,7 @@ TEST_F(FilesSection, RecordFileDecidesByTheDestinationIgnoringCase) {
 }
 
 // One existing destination per Warn value, the source from 2000: No to the question cancels,
-// Yes answers it for the whole install, and an earlier warning means no question.
+// Yes answers it for the whole install.
 TEST_F(FilesSection, WarnRules) {
     Source("new.txt", "NEW");
     ASSERT_TRUE(zyntest::SetWriteYear(src_ + "\\new.txt", 2000));
@@ -139,18 +132,11 @@ TEST_F(FilesSection, WarnRules) {
                                                             {"w1", "NEW"},  {"w2new", "OLD"}, {"w2old", "NEW"},
                                                             {"w3", "NEW"},  {"w4", "OLD"}};
     for (auto [name, content] : contents) EXPECT_EQ(ReadFileBytes(Dest(name)), content) << name;
-
-    Put(Dest("w0a"), "OLD");
-    ASSERT_TRUE(zyntest::SetWriteYear(Dest("w0a"), 1999));
-    ASSERT_EQ(LOGFILE_Install(demo_, "Files", PLIST_INSTALL), 0);
-    EXPECT_EQ(yes.Answered().size(), 1u) << "WarningShown stops the question";
-    EXPECT_EQ(ReadFileBytes(Dest("w0a")), "NEW");
 }
 
 TEST_F(FilesSection, ExclusivityTestLooksAtInstalledDestinationsOnly) {
     const std::pair<const char*, int> cases[] = {
         {"x, a,, a.txt,, 1, N, N, 0, 1, N, Y, Y", 0},
-        {"x, a,, $(DestinationDirectory)\\deeper\\a.txt,, 1, N, N, 0, 1, N, Y, Y", 0},
         {"x, a,, C:\\WINDOWS\\a.txt,, 1, N, N, 0, 1, N, Y, N", 0},
         {"x, a,, C:\\WINDOWS\\a.txt,, 1, N, N, 0, 1, N, N, Y", ERROR_PLIST_EXCLUSIVE},
     };
@@ -163,7 +149,6 @@ TEST_F(FilesSection, ExclusivityTestLooksAtInstalledDestinationsOnly) {
 
 TEST_F(FilesSection, FailuresEndTheSection) {
     Load("[Files]\n");
-    EXPECT_EQ(LOGFILE_Install(demo_, "Files", PLIST_INSTALL), 0) << "an empty section copies nothing";
     EXPECT_FATAL(LOGFILE_Install(demo_, "Files", 3));
     EXPECT_FATAL(LOGFILE_Install(demo_, "Protection Files", PLIST_INSTALL));
     Source("present.txt", "p");
@@ -175,84 +160,15 @@ TEST_F(FilesSection, FailuresEndTheSection) {
     EXPECT_EQ(LOGFILE_Install(demo_, "Files", PLIST_INSTALL), 100) << "a source nobody can find";
 }
 
-class Diskettes : public FilesSection {
-protected:
-    void SetUp() override {
-        FilesSection::SetUp();
-        Put(disk2_ + "\\two.txt", "from disk 2");
-        Load("[Disks]\n 2 =  Aquarium Disk Two  \n[Files]\nx, two.txt,, two.txt,, 2, N, N, 0, 1, N, Y, Y\n");
-    }
-    std::string disk2_ = dir_.file("disk2");
-};
-
-TEST_F(Diskettes, ABadPathIsRefusedAndThePromptStays) {
-    DialogAnswer refused{IDOK, {{IDC_DISKETTE_PATH, "no drive; here"}}};
-    // The refusal is confirmed; the prompt is still there and takes a valid path that
-    // does not hold the file, so it comes again.
-    DialogAnswer confirmed{IDOK, {}, IDOK, {{IDC_DISKETTE_PATH, src_}}};
-    DialogAnswer right{IDOK, {{IDC_DISKETTE_PATH, disk2_ + "\\"}}};
-    DialogScript script({refused, confirmed, right});
-    ASSERT_EQ(LOGFILE_Install(demo_, "Files", PLIST_INSTALL), 0);
-    ASSERT_EQ(script.Answered().size(), 3u);
-    EXPECT_EQ(script.Answered()[1].caption, NEXTDISK_FIELD_NAME);
-    EXPECT_EQ(ReadFileBytes(Dest("two.txt")), "from disk 2");
-    EXPECT_EQ(zyntest::VarText("SourceDirectory"), disk2_ + "\\");
-}
-
-TEST_F(Diskettes, CancelAsksAndYesGivesUp) {
-    DialogScript script({{IDCANCEL}, {IDNO}, {IDCANCEL}, {IDYES}});
-    EXPECT_EQ(LOGFILE_Install(demo_, "Files", PLIST_INSTALL), 100);
-    ASSERT_EQ(script.Answered().size(), 4u);
-    EXPECT_EQ(script.Answered()[1].caption, "Cancel Installation");
-    EXPECT_FALSE(script.Answered()[2].messageBox) << "No shows the prompt again";
-    EXPECT_FALSE(fs::exists(Dest("two.txt")));
-    EXPECT_EQ(STATUS_GetWindow(), nullptr);
-}
-
-TEST_F(Diskettes, FindSourceNamesUnlistedDisksAfterTheProduct) {
+TEST_F(FilesSection, FindSourceNamesUnlistedDisksAfterTheProduct) {
     Load("[Files]\n");
     NEXTDISK_LoadDiskNames();
     EXPECT_EQ(NEXTDISK_GetDiskName(3), "Aquarium 3");
     char small[40] = "x.txt";
-    DialogScript script({{IDOK, {{IDC_DISKETTE_PATH, disk2_}}}});
-    EXPECT_EQ(LOGFILE_FindSource(3, small, static_cast<int>(disk2_.size()) + 5), ERROR_LOGFILES_BUFFER_TOO_SMALL)
+    DialogScript script({{IDOK, {{IDC_DISKETTE_PATH, src_}}}});
+    EXPECT_EQ(LOGFILE_FindSource(3, small, static_cast<int>(src_.size()) + 5), ERROR_LOGFILES_BUFFER_TOO_SMALL)
         << "the new path does not fit";
     EXPECT_EQ(script.Answered()[0].controls.at(IDC_DISKETTE_NAME), "Aquarium 3");
-}
-
-TEST_F(FilesSection, DiskSpaceInWholeClustersOrFromTheSizeColumn) {
-    ASSERT_EQ(PLIST_Init(), 0);
-    PLIST_InsertAfter(-1, "Files", LOGFILE_Install, LOGFILE_Install);
-    PLIST_InsertAfter(-1, "Protection Files", LOGFILE_Install, LOGFILE_Install);
-    PLIST_InsertAfter(-1, "Other Files", LOGOTHER_Install, LOGFILE_Install);
-    uint32_t cluster = 0, total = 0, allocated = 0;
-    ASSERT_EQ(SYS_GetClusterSize(dir_.path().c_str(), &cluster), 0);
-    Source("one.bin", "1");
-    Source("cluster.bin", std::string(cluster + 1, 'c'));
-    Source("tree\\deep\\ten.bin", std::string(10, 't'));
-    Load("[Files]\n"
-         "x, one.bin,, one.bin,, 1, N, N, 100, 1, N, N, Y\n"
-         "x, cluster.bin,, c.bin,, 1, N, N, 0, 1, N, N, Y\n"
-         "x, missing.bin,, m.bin,, 1, N, N, 7, 1, N, N, Y\n"
-         "x, one.bin,, skipped,, 1, N, N, 5000, 1, N, N, N\n"
-         "[Protection Files]\n"
-         "x, tree\\*.*,, tree\\, , 1, N, N, 5000, 1, Y, N, Y\n"
-         "[Other Files]\n");
-    DialogScript none;
-    ASSERT_EQ(LOGFILE_CheckDiskSpace(), 0);
-    ZYNDISK_GetTotalAllocated(&allocated);
-    ZYNDISK_GetTotalSize(&total);
-    EXPECT_EQ(allocated, 4 * cluster) << "1 byte, a cluster and a byte, and 10 bytes in the tree";
-    EXPECT_EQ(total, cluster + 12);
-
-    VAR_Set("CalculateSize", "false");
-    ASSERT_EQ(LOGFILE_CheckDiskSpace(), 0);
-    ZYNDISK_GetTotalAllocated(&allocated);
-    ZYNDISK_GetTotalSize(&total);
-    EXPECT_EQ(total, 100u + 0 + 7 + 5000);
-    EXPECT_EQ(allocated, ZYNDISK_RoundToClusters(100, cluster) + ZYNDISK_RoundToClusters(7, cluster) +
-                             ZYNDISK_RoundToClusters(5000, cluster));
-
 }
 
 TEST_F(FilesSection, CleanDirsEmptiesFoldersButSparesTheRunningHelper) {
