@@ -2,17 +2,10 @@
 // demo, the destination in a scratch folder, and scripts and log keys read as text.
 #pragma once
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <initializer_list>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "log/logcomn.h"
 #include "log/zynlog.h"
@@ -67,27 +60,5 @@ protected:
     TempDir dir_;
     int demo_ = -1;
 };
-
-#ifdef _WIN32
-// The values of an open registry key as (name, data) in enumeration order: strings as they
-// are, other types as hex bytes.
-inline std::vector<std::pair<std::string, std::string>> RegistryValues(HKEY key) {
-    std::vector<std::pair<std::string, std::string>> values;
-    char name[256];
-    BYTE data[512];
-    for (DWORD i = 0;; ++i) {
-        DWORD name_size = sizeof name, size = sizeof data, type = 0;
-        if (RegEnumValueA(key, i, name, &name_size, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
-        std::string text = type == REG_SZ ? reinterpret_cast<char*>(data) : "";
-        for (DWORD b = 0; type != REG_SZ && b < size; ++b) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, "%02x", data[b]);
-            text += hex;
-        }
-        values.emplace_back(name, text);
-    }
-    return values;
-}
-#endif
 
 }  // namespace zyntest
