@@ -17,11 +17,9 @@ TEST(LoginiText, FindsAndEditsDuplicateNameLines) {
         {"[s]\r\na=1\r\n\r\nb=2\r\n[t]\r\n", "s", "b", "2", nullptr, "2", "[s]\r\na=1\r\n[t]\r\n"},
         {"[s]\r\na=1\r\n\r\n[t]\r\nb=1\r\n", "s", "b", "1", "2", nullptr, "[s]\r\na=1\r\nb=2\r\n\r\n[t]\r\nb=1\r\n"},
         {"[s]\r\na=1", "s", "b", "1", "2", nullptr, "[s]\r\na=1\r\nb=2\r\n"},
-        {"[s]", "s", "b", "1", "2", nullptr, "[s]\r\nb=2\r\n"},
         {"[s]\r\n; note\r\n", "s", "; note", "", nullptr, "", "[s]\r\n"},
         {"[s]\r\na=1\r\n", "s", "b", "1", nullptr, nullptr, "[s]\r\na=1\r\n"},
         {"a=1\r\n", "s", "e", "v", "v", nullptr, "a=1\r\n\r\n[s]\r\ne=v\r\n"},
-        {"", "s", "e", "v", nullptr, nullptr, ""},
         {"[sx]\r\ne=v\r\n", "s", "e", "v", "w", nullptr, "[sx]\r\ne=v\r\n\r\n[s]\r\ne=w\r\n"},
     };
     for (const Case& c : cases) {

@@ -1,6 +1,5 @@
 // The Ini Settings section on real INI files through the profile functions: each
-// operation with its record and undo, and the duplicate-name editor on files that start
-// with their section or are missing. Demos sharing an entry are the two-demos scenario's.
+// operation with its record and undo. Demos sharing an entry are the two-demos scenario's.
 #include "sections/logini.h"
 
 #include <windows.h>
@@ -53,21 +52,6 @@ TEST_F(LoginiSection, EachOperationChangesRecordsAndIsUndone) {
     for (const Row& row : rows) EXPECT_EQ(Get(row.entry), row.restored) << row.entry;
     EXPECT_EQ(ReadFileBytes(dir_.file("new.ini")), "");  // the section went with its last entry
     EXPECT_EQ(Key({"Common", LOGINI_KEY, ini_}), nullptr);
-}
-
-TEST_F(LoginiSection, DuplicateNameLinesInFirstSectionAndMissingFiles) {
-    WriteFileBytes(ini_, "[386Enh]\r\ndevice=a.386\r\n");
-    auto multi = [&](const char* op, const char* value, const char* uninstall) {
-        return LOGINI_ChangeEntry(demo_, op, ini_.c_str(), "386enh", "device", value, value, uninstall, "Y");
-    };
-    for (int run = 0; run < 2; ++run) ASSERT_EQ(multi("ADD_MULTI", "N.EXE", "N"), 0);
-    ASSERT_EQ(multi("DELETE_MULTI", "A.386", "Y"), 0);
-    EXPECT_EQ(ReadFileBytes(ini_), "[386Enh]\r\ndevice=N.EXE\r\n");
-    DeleteFileA(ini_.c_str());
-    LOGINI_RestoreEntry(ini_.c_str(), "s", "e", "ADD,v,o");
-    EXPECT_EQ(GetFileAttributesA(ini_.c_str()), INVALID_FILE_ATTRIBUTES);
-    Uninstall(demo_);
-    EXPECT_EQ(ReadFileBytes(ini_), "\r\n[386enh]\r\ndevice=a.386\r\n");
 }
 
 }  // namespace

@@ -14,14 +14,6 @@ TEST(LogmodFlags, WordsAreFoundAnywhereInTheOperation) {
               LOGMOD_BEGINNING | LOGMOD_MATCH_EXACT | LOGMOD_MATCH_DONT_ADD | LOGMOD_IGNORE_COMMENTED);
     EXPECT_EQ(LOGMOD_ParseFlags("MATCH_FILENAME END"), LOGMOD_MATCH_FILENAME | LOGMOD_END);
     EXPECT_EQ(LOGMOD_ParseFlags("beginning"), 0u) << "the words are case-sensitive";
-    EXPECT_EQ(LOGMOD_ParseFlags("REPLACE"), 0u);
-}
-
-TEST(LogmodFlags, LastPieceFollowsTheLastBlankBackslashOrColon) {
-    EXPECT_EQ(LOGMOD_LastPiece("C:\\WINDOWS\\WIN"), "WIN");
-    EXPECT_EQ(LOGMOD_LastPiece("device=C:\\DOS\\NOBREAK.SYS /Q  "), "/Q");
-    EXPECT_EQ(LOGMOD_LastPiece("C:\\WINDOWS\\"), "WINDOWS");
-    EXPECT_EQ(LOGMOD_LastPiece("win"), "win");
 }
 
 TEST(LogmodEdit, RewritesTheText) {
@@ -53,7 +45,6 @@ TEST(LogmodEdit, RewritesTheText) {
         // Blank lines before the match go with it; a last line without a break is not joined.
         {"A\r\n\r\n\r\nX\r\nB\r\n", "X", "N", LOGMOD_END, "A\r\nN\r\nB\r\n", true, true},
         {"A\r\nB", "X", "N", LOGMOD_END, "A\r\nB\r\nN\r\n", false, true},
-        {"", "X", "N", LOGMOD_BEGINNING, "N\r\n", false, true},
         {"A\r\nN\r\nB\r\n", "N", nullptr, LOGMOD_BEGINNING | LOGMOD_MATCH_EXACT, "A\r\nB\r\n", true, false},
         {"A\r\n", "N", nullptr, LOGMOD_BEGINNING | LOGMOD_MATCH_EXACT, "A\r\n", false, false},
     };

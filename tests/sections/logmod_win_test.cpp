@@ -19,15 +19,6 @@ protected:
     std::string config_ = dir_.file("CONFIG.SYS");
 };
 
-// The sample's lines are edited and undone by the install-uninstall scenario.
-TEST_F(ModifyFiles, AReplacedLineTheUserTookOutComesBackFirst) {
-    WriteFileBytes(config_, "A\r\nOLD\r\n");
-    LOGMOD_ChangeFile(demo_, "END", config_.c_str(), "OLD", "NEW", "Y", "Y");
-    WriteFileBytes(config_, "A\r\n");
-    ASSERT_EQ(Uninstall(demo_), 0);
-    EXPECT_EQ(ReadFileBytes(config_), "OLD\r\nA\r\n");
-}
-
 // Three demos in turn, uninstalled first to last, last to first and middle first. A line
 // they all leave alone once it is there is shared and goes with the last of them. A line
 // each replaces in turn comes back only through the demo whose line is still in the file:

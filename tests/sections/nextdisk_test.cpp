@@ -1,4 +1,4 @@
-// Diskette names from [Disks] lines and the syntax of a diskette path.
+// The syntax of a diskette path typed into the diskette prompt.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,26 +7,10 @@
 
 namespace {
 
-TEST(DiskLines, NumberAndNameTrimmed) {
-    struct Case { const char *line, *number, *name; };  // number null: not a disk line
-    const Case cases[] = {
-        {"1=Disk One", "1", "Disk One"}, {"  2 =   Aquarium, disk 2  ", "2", "Aquarium, disk 2"},
-        {"3 = a = b", "3", "a = b"},     {"4 =", "4", ""},
-        {"no equals sign", nullptr, ""},
-    };
-    for (const Case& c : cases) {
-        std::string number, name;
-        EXPECT_EQ(NEXTDISK_ParseDiskLine(c.line, &number, &name), c.number != nullptr) << c.line;
-        EXPECT_EQ(number + "|" + name, c.number ? std::string(c.number) + "|" + c.name : "|") << c.line;
-    }
-}
-
 TEST(DiskettePaths, DriveOrNetworkPathsOfPlainCharacters) {
     struct Case { const char *typed, *kept; };  // kept: the path after trimming; null: refused
     const Case cases[] = {
         {"A:", "A:"},
-        {"a:\\", "a:\\"},
-        {"D:\\DISK 2\\", "D:\\DISK 2\\"},
         {"D:\\DEMO FILES  \\", "D:\\DEMO FILES\\"},
         {"D:\\x   ", "D:\\x"},
         {"D:\\(setup)[1]~!@#^_-.", "D:\\(setup)[1]~!@#^_-."},

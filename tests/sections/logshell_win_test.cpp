@@ -1,6 +1,6 @@
-// Rename, Protection Backup and Shell sections on real files and the real SYSTEM.INI:
-// what a line changes, what it records, and what the undo of each demo gives back.
-#include "sections/logren.h"
+// Shell and Protection Backup sections on real files and the real SYSTEM.INI: what a line
+// changes, what it records, and what the undo of each demo gives back.
+#include "sections/logshell.h"
 
 #include <windows.h>
 
@@ -8,7 +8,6 @@
 #include <string>
 
 #include "sections/logbckup.h"
-#include "sections/logshell.h"
 #include "sections/sectiontest.h"
 
 namespace {
@@ -26,30 +25,6 @@ protected:
     }
     int second_ = -1;
 };
-
-TEST_F(SmallSections, RenamesInPlaceAndAcrossDirectoriesAndBackByTheLastOwner) {
-    const std::string win = dir_.file("WIN"), keep = dir_.file("KEEP");
-    fs::create_directories(win);
-    fs::create_directories(keep);
-    WriteFileBytes(win + "\\bob.drv", "driver");
-    WriteFileBytes(win + "\\other.drv", "other");
-    Load("[Rename]\n" + win + "\\bob.drv, bob.x, Y, Y\n" + win + "\\other.drv, " + keep + "\\other.x, Y, Y\n" +
-         win + "\\missing.drv, m.x, Y, Y\n" + win + "\\never.drv, n.x, Y, N\n");
-    EXPECT_EQ(LOGREN_Install(demo_, "Rename", PLIST_INSTALL), 1);
-    EXPECT_EQ(ReadFileBytes(win + "\\bob.x"), "driver");
-    EXPECT_EQ(ReadFileBytes(keep + "\\other.x"), "other");
-    EXPECT_EQ(Values({"Common", "Rename"}),
-              win + "\\bob.drv, " + win + "\\bob.x=0;" + win + "\\other.drv, " + keep + "\\other.x=0;");
-    // The second demo finds the file again (put back by hand) and makes the same rename.
-    fs::rename(win + "\\bob.x", win + "\\bob.drv");
-    LOGREN_RenameFile(second_, (win + "\\bob.drv").c_str(), "bob.x", "Y", "Y");
-    ASSERT_EQ(LOGREN_Uninstall(Key({"Common", "Rename"}), demo_), 0);
-    EXPECT_TRUE(fs::exists(win + "\\bob.x")) << "the second demo still owns the rename";
-    EXPECT_EQ(ReadFileBytes(win + "\\other.drv"), "other");
-    ASSERT_EQ(LOGREN_Uninstall(Key({"Common", "Rename"}), second_), 0);
-    EXPECT_EQ(ReadFileBytes(win + "\\bob.drv"), "driver");
-    EXPECT_EQ(Values({"Common", "Rename"}), "");
-}
 
 TEST_F(SmallSections, BackupsTakeTheExtensionThenTheFirstFreeNumber) {
     WriteFileBytes(dir_.file("CONFIG.SYS"), "FILES=20\r\n");
