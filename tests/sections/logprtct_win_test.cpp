@@ -44,7 +44,9 @@ TEST_F(Protection, BootFilesBySystemAndTheirUndo) {
                   std::string(c.config_top) + "device=" + dir_.path() + "\\NOBREAK.SYS\r\nFILES=30\r\n");
         EXPECT_EQ(ReadFileBytes(msdos), c.msdos != nullptr ? c.msdos : "");
         ASSERT_EQ(LOGMOD_Uninstall(Key({"Common", LOGMOD_KEY}), demo_), 0);
-        if (c.msdos != nullptr) ASSERT_EQ(LOGINI_Uninstall(Key({"Common", LOGINI_KEY}), demo_), 0);
+        if (c.msdos != nullptr) {
+            ASSERT_EQ(LOGINI_Uninstall(Key({"Common", LOGINI_KEY}), demo_), 0);
+        }
         EXPECT_EQ(ReadFileBytes(config), "FILES=30\r\n");
         EXPECT_EQ(ReadFileBytes(msdos), "");
     }
