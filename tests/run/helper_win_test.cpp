@@ -7,12 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "support/process_win.h"
 #include "support/testsupport.h"
 
 namespace {
-
-using zyntest::PathExists;
 
 std::string WindowsIni() {
     char windows[MAX_PATH];
@@ -78,10 +75,11 @@ TEST_F(HelperList, EntriesAreNumberedFromZeroAndLoadedLibrariesAskForARestart) {
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
 }
 
-// Registers the helper's command line in RunOnce and asks for the restart.
-void ExpectRestart(const std::string& key_path, unsigned flags, unsigned long reserved) {
+// The helper's command line goes to RunOnce; Wine presents the NT family, which is logged
+// off with the reserved argument all ones.
+TEST_F(HelperList, RestartRegistersTheHelperAndLogsOff) {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0);
     HELPER_SetRestartNeeded(1);
     HELPER_Start();
     char value[1024] = "";
@@ -96,53 +94,7 @@ void ExpectRestart(const std::string& key_path, unsigned flags, unsigned long re
     std::string expected = HELPER_MakeCommandLine(module, ShortPath(WindowsIni()));
     EXPECT_EQ(std::string(value), expected);
     EXPECT_EQ(size, expected.size() + 1);  // stored with its terminating zero
-    EXPECT_EQ(g_shutdowns, (std::vector<std::pair<unsigned, unsigned long>>{{flags, reserved}}));
-}
-
-// Wine presents the NT family: log off, with the reserved argument all ones.
-TEST_F(HelperList, RestartRegistersTheHelperAndLogsOff) { ExpectRestart(key_, EWX_LOGOFF, 0xFFFFFFFFul); }
-
-// Run as a child under a name that Wine is told to present as Windows 95.
-TEST_F(HelperList, DISABLED_ChildRestartsWindows95) { ExpectRestart(key_, EWX_REBOOT, 0); }
-
-TEST(HelperRestartWin95, TheWindows95FamilyIsRestarted) {
-    zyntest::TempDir dir;
-    EXPECT_EQ(zyntest::RunChildTestAsWindows95(dir.path(), "HelperList.DISABLED_ChildRestartsWindows95", 60000), 0);
-}
-
-// Real runs of HELPER.EXE, each on its own copy: the helper removes its own file.
-class HelperRun : public ::testing::Test {
-protected:
-    long Run(const std::vector<std::string>& entries, const std::string& argument) {
-        for (size_t i = 0; i < entries.size(); ++i)
-            WritePrivateProfileStringA("Files", ("File" + std::to_string(i)).c_str(), entries[i].c_str(), ini_.c_str());
-        WritePrivateProfileStringA("Files", "Number", std::to_string(entries.size()).c_str(), ini_.c_str());
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini_.c_str());
-        CreateDirectoryA(dir_.file("app").c_str(), nullptr);
-        // A fresh name each time: the last run's clean-up may still be watching its own file.
-        helper_ = dir_.file("app\\HELPER" + std::to_string(++runs_) + ".EXE");
-        if (!CopyFileA(zyntest::BesideTests("HELPER.EXE").c_str(), helper_.c_str(), FALSE)) return -997;
-        zyntest::ChildProcess child;
-        if (!child.Start("\"" + helper_ + "\"" + (argument.empty() ? "" : " " + argument))) return -998;
-        return child.Wait(90000);
-    }
-    zyntest::TempDir dir_;
-    std::string ini_ = dir_.file("helper.ini"), helper_;
-    int runs_ = 0;
-};
-
-TEST_F(HelperRun, ArgumentsDecideWhatHappens) {
-    const std::string missing = dir_.file("no-such.ini");
-    struct Case { const char* what; std::string argument; long exit_code; bool helper_removed; } cases[] = {
-        {"missing list: nothing to delete but itself", missing, 0, true},
-        {"quoted path", '"' + missing + '"', 0, true},
-        {"no argument: not started by the program, touches nothing", "", 2, false},
-        {"blanks only", "   ", 2, false}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run({}, c.argument), c.exit_code) << c.what;
-        if (!c.helper_removed) Sleep(500);
-        EXPECT_EQ(c.helper_removed ? zyntest::WaitUntilGone(helper_, 20000) : !PathExists(helper_), c.helper_removed) << c.what;
-    }
+    EXPECT_EQ(g_shutdowns, (std::vector<std::pair<unsigned, unsigned long>>{{EWX_LOGOFF, 0xFFFFFFFFul}}));
 }
 
 }  // namespace

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -76,30 +74,6 @@ TEST(CpuClock, TicksTotalsAndScanLoopRounding) {
         {3, 13939, 33}, {4, 2822, 67}, {5, 1720, 100}, {6, 760, 200}, {7, 760, 200}, {8, 760, 0}, {2, 760, 0}, {5, 0, 0},
     };
     for (const Scan& c : scans) EXPECT_EQ(CPU_MHzFromScanLoop(c.family, c.us), c.mhz) << c.family << " " << c.us;
-}
-
-TEST(CpuClock, RoundsStopWhenThreeAgreeWithinOneMegahertz) {
-    struct Script {
-        std::vector<CPU_ROUND> rounds;
-        size_t used = 0;
-        CPU_ROUND operator()() { return rounds[std::min(used++, rounds.size() - 1)]; }
-    };
-    std::vector<CPU_ROUND> never;
-    for (int i = 0; i < 20; ++i) never.push_back({10000u * (i % 4 + 1), 1000});
-    never.push_back({1, 1000});
-    struct Case { std::vector<CPU_ROUND> rounds; size_t used; long mhz; } cases[] = {
-        {{{30000, 1000}, {30000, 1000}, {30000, 1000}, {99, 1000}}, 3, 300},
-        {{{10000, 1000}, {30000, 1000}, {30100, 1000}, {29900, 1000}}, 4, 250},
-        {{{30000, 1000}, {30100, 1000}, {30200, 1000}}, 3, 301},
-        {{{30000, 1000}, {30200, 1000}, {30300, 1000}, {30200, 1000}}, 4, 302},
-        {never, 20, 250},
-        {{{20000, 1000}, {40000, 2000}, {60000, 3000}}, 3, 200},  // weighted by time
-    };
-    for (const Case& c : cases) {
-        Script script{c.rounds};
-        EXPECT_EQ(CPU_MHzFromRounds(10000000, std::ref(script)), c.mhz) << &c - cases;  // 1000 ticks = 100 µs
-        EXPECT_EQ(script.used, c.used) << &c - cases;
-    }
 }
 
 }  // namespace

@@ -60,19 +60,6 @@ TEST(FileLayer, OpenCreatesAndTruncatesOnlyWhenAskedAndShortReadsFail) {
     }
 }
 
-TEST(FileLayer, ABadHandleGivesEachOperationsCode) {
-    char buffer[4];
-    uint32_t value = 7;
-    EXPECT_EQ(SYS_FileRead(SYS_INVALID_HANDLE, buffer, 4, &value), ERROR_SYS_FILE_READ);
-    EXPECT_EQ(value, 0u);
-    EXPECT_EQ(SYS_FileWrite(SYS_INVALID_HANDLE, buffer, 4, &value), ERROR_SYS_FILE_WRITE);
-    EXPECT_EQ(SYS_FileSeek(SYS_INVALID_HANDLE, 0, SYS_SEEK_BEGIN, &value), ERROR_SYS_FILE_SEEK);
-    EXPECT_EQ(SYS_FileLength(SYS_INVALID_HANDLE, &value), ERROR_SYS_FILE_LENGTH);
-    EXPECT_EQ(SYS_FileFlush(SYS_INVALID_HANDLE), ERROR_SYS_FILE_FLUSH);
-    EXPECT_EQ(SYS_SetLength(SYS_INVALID_HANDLE, 0), ERROR_SYS_CHANGE_LENGTH);
-    SYS_FileClose(SYS_INVALID_HANDLE);
-}
-
 TEST(FileLayer, ReadOnlyFilesDeleteAndRenameWithoutReplacingAndFoldersFailWithTheirCodes) {
     zyntest::TempDir dir;
     std::string from = dir.file("from.txt"), to = dir.file("to.txt"), other = dir.file("other.txt");
@@ -87,21 +74,17 @@ TEST(FileLayer, ReadOnlyFilesDeleteAndRenameWithoutReplacingAndFoldersFailWithTh
     ASSERT_EQ(SYS_GetAttributes(to.c_str(), &attributes), 0);
     EXPECT_NE(attributes & SYS_ATTR_READONLY, 0u) << "kept by the rename, put back after the failed one";
     EXPECT_EQ(SYS_GetAttributes(missing.c_str(), &attributes), ERROR_SYS_ATTRIBUTES);
-    EXPECT_EQ(SYS_SetAttributes(missing.c_str(), SYS_ATTR_NORMAL), ERROR_SYS_ATTRIBUTES);
     EXPECT_EQ(SYS_Exists(to.c_str()) + SYS_Exists(missing.c_str()) + SYS_Exists(nullptr), 1);
     EXPECT_EQ(SYS_DeleteFile(to.c_str()), 0);
-    EXPECT_EQ(SYS_DeleteFile(to.c_str()), ERROR_SYS_FILE_DELETE);
     EXPECT_EQ(SYS_DeleteFile(dir.path().c_str()), ERROR_SYS_FILE_DELETE);
 
     EXPECT_EQ(SYS_MakeDirectory(sub.c_str()), 0);
     EXPECT_EQ(SYS_MakeDirectory(sub.c_str()), ERROR_SYS_DIRECTORY_MAKE);
-    EXPECT_EQ(SYS_MakeDirectory(dir.file("missing/deeper").c_str()), ERROR_SYS_DIRECTORY_MAKE);
     WriteFileBytes(sub + "/f", "x");
     EXPECT_EQ(SYS_RemoveDirectory(sub.c_str()), ERROR_SYS_DIRECTORY_DELETE) << "not empty";
     EXPECT_EQ(SYS_RemoveDirectory((sub + "/.").c_str()), 0) << "dot entries are skipped";
     fs::remove(sub + "/f");
     EXPECT_EQ(SYS_RemoveDirectory(sub.c_str()), 0);
-    EXPECT_EQ(SYS_RemoveDirectory(sub.c_str()), ERROR_SYS_DIRECTORY_DELETE);
 }
 
 }  // namespace
