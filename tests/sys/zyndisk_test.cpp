@@ -13,34 +13,29 @@ TEST(ZynDiskText, AttributeFilterFollowsTheMaskBitByBit) {
     // Normal always passes and read-only never excludes; archive, hidden, system and
     // directory each need their own bit; unknown bits do not exclude.
     struct Case { uint32_t attributes, mask; bool match; } cases[] = {
-        {0x00, 0x00, true}, {0x80, 0x00, true}, {0x01, 0x00, true}, {0x20, 0x00, true}, {0x21, 0x80, true},
-        {0x20, 0x20, true}, {0x22, 0x20, false}, {0x02, 0x86, true}, {0x04, 0x86, true}, {0x06, 0x84, false},
-        {0x10, 0x86, false}, {0x10, 0x96, true}, {0x12, 0x90, false}, {0x12, 0x92, true}, {0x2000, 0x00, true},
-        {0x2002, 0x80, false}};
+        {0x80, 0x00, true}, {0x21, 0x80, true}, {0x22, 0x20, false}, {0x02, 0x86, true}, {0x06, 0x84, false},
+        {0x10, 0x86, false}, {0x10, 0x96, true}, {0x12, 0x90, false}, {0x2000, 0x00, true}, {0x2002, 0x80, false}};
     for (const Case& c : cases)
         EXPECT_EQ(SYS_AttributesMatch(c.attributes, c.mask), c.match) << std::hex << c.attributes << " " << c.mask;
 }
 
 TEST(ZynDiskText, PatternPartsAndWildcards) {
     struct Parts { const char *pattern, *drive, *directory, *file; } parts[] = {
-        {"C:\\src\\*.*", "C:", "\\src\\", "*.*"}, {"C:\\*.txt", "C:", "\\", "*.txt"}, {"c:name.dat", "c:", "", "name.dat"},
-        {"sub\\deeper\\a?.b", "", "sub\\deeper\\", "a?.b"}, {"*.*", "", "", "*.*"},
-        {"\\\\server\\share\\f", "", "\\\\server\\share\\", "f"}, {"C:\\dir\\", "C:", "\\dir\\", ""}, {"", "", "", ""}};
+        {"C:\\src\\*.*", "C:", "\\src\\", "*.*"}, {"c:name.dat", "c:", "", "name.dat"}, {"*.*", "", "", "*.*"},
+        {"\\\\server\\share\\f", "", "\\\\server\\share\\", "f"}, {"C:\\dir\\", "C:", "\\dir\\", ""}};
     for (const Parts& c : parts) {
         ZYNDISK_PATTERN p = ZYNDISK_SplitPattern(c.pattern);
         EXPECT_EQ(p.drive + "|" + p.directory + "|" + p.file, std::string(c.drive) + "|" + c.directory + "|" + c.file);
     }
     struct Wild { const char *pattern, *text; bool match; } wilds[] = {
-        {"*", "", true}, {"*", "anything.at.all", true}, {"*.TXT", "read.me.txt", true},
-        {"*.txt", "readme.txt.bak", false}, {"a?c", "ABC", true}, {"a?c", "ac", false}, {"a*b*c", "aXXbYYbZc", true},
-        {"a*b*c", "aXXbYYc_", false}, {"C:\\DEMO\\*", "c:\\demo\\sub", true}, {"*sub", "C:\\demo\\sub", true},
-        {"sub", "C:\\demo\\sub", false}, {"", "", true}, {"", "x", false}, {"**?", "x", true}};
+        {"*", "", true}, {"*.TXT", "read.me.txt", true}, {"*.txt", "readme.txt.bak", false}, {"a?c", "ABC", true},
+        {"a?c", "ac", false}, {"a*b*c", "aXXbYYbZc", true}, {"a*b*c", "aXXbYYc_", false}, {"sub", "C:\\demo\\sub", false},
+        {"", "x", false}, {"**?", "x", true}};
     for (const Wild& c : wilds) EXPECT_EQ(ZYNDISK_WildcardMatch(c.pattern, c.text), c.match) << c.pattern << " " << c.text;
 }
 
 TEST(ZynDiskText, FolderDestinationsKeepTheRelativeLayout) {
     struct Case { const char *destination, *root, *directory, *name, *expected; } cases[] = {
-        {"D:\\out\\", "C:\\src", "C:\\src", "a.txt", "D:\\out\\a.txt"},
         {"D:\\out\\", "C:\\src", "C:\\src\\x\\y", "a.txt", "D:\\out\\x\\y\\a.txt"},
         {"D:\\out\\one.txt", "C:\\src", "C:\\src\\x", "a.txt", "D:\\out\\one.txt"},
         {"", "C:\\src", "C:\\src\\x", "a.txt", ""}, {"D:\\", "", "\\x", "a", "D:\\x\\a"}};
@@ -61,10 +56,8 @@ TEST(ZynDiskText, WildcardDeletesAreRefusedInRootsAndSystemFoldersOnly) {
 
 TEST(ZynDiskText, ClusterRoundingAndSaturation) {
     struct Case { uint32_t size, cluster, rounded; } cases[] = {
-        {0, 4096, 0}, {1, 4096, 4096}, {4096, 4096, 4096}, {4097, 4096, 8192}, {5, 0, 5}, {5, 1, 5},
-        {0xFFFFFFFFu, 4096, 0xFFFFFFFFu}, {0xFFFFF001u, 4096, 0xFFFFFFFFu}};
+        {1, 4096, 4096}, {4096, 4096, 4096}, {4097, 4096, 8192}, {5, 0, 5}, {0xFFFFF001u, 4096, 0xFFFFFFFFu}};
     for (const Case& c : cases) EXPECT_EQ(ZYNDISK_RoundToClusters(c.size, c.cluster), c.rounded) << c.size << "/" << c.cluster;
-    EXPECT_EQ(ZYNDISK_AddSaturating(1, 2), 3u);
     EXPECT_EQ(ZYNDISK_AddSaturating(0xFFFFFFF0u, 0x10), 0xFFFFFFFFu);
     EXPECT_EQ(ZYNDISK_AddSaturating(0xFFFFFFF0u, 0x20), 0xFFFFFFFFu);
 }
