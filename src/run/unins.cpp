@@ -10,6 +10,7 @@
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "ui/bmpdisp.h"
+#include "ui/status.h"
 #include "ui/dialog.h"
 #include "ui/language.h"
 #include "ui/string_ids.h"
@@ -69,6 +70,7 @@ int UNINS_Main(HINSTANCE instance, const char*) {
 
     SetErrorMode(saved_mode);
     BMPDISP_Terminate();
+    STATUS_Discard();
     if (window != nullptr) DestroyWindow(window);
     WMINST_SetMainWindow(nullptr);
     VAR_Terminate();

@@ -24,6 +24,7 @@
 #include "sys/syscheck.h"
 #include "sys/zyndisk.h"
 #include "ui/bmpdisp.h"
+#include "ui/status.h"
 #include "ui/dialog.h"
 #include "ui/event.h"
 #include "ui/language.h"
@@ -191,6 +192,7 @@ int RunInstall(HINSTANCE instance, const char* command_line, const std::string& 
 
     SetErrorMode(previous_mode);
     BMPDISP_Terminate();
+    STATUS_Discard();
     if (window != nullptr) DestroyWindow(window);
     WMINST_SetMainWindow(nullptr);
     INF_Terminate();

@@ -8,6 +8,7 @@
 
 #include "run/mainwnd.h"
 #include "script/common.h"
+#include "script/module.h"
 #include "script/var.h"
 #include "script/zynerror.h"
 #include "ui/dialog.h"
@@ -24,6 +25,19 @@ constexpr int kWaitMargin = 10;
 STATUS_INFO g_info{};
 int g_mode = 0;
 HWND g_window = nullptr;
+// Making a dialog and destroying it costs the window system many times what hiding and
+// showing one does, so each template's window is kept, hidden, from one pass to the
+// next, together with the library and owner it was made from.
+struct KeptWindow {
+    HWND window = nullptr;
+    HINSTANCE library = nullptr;
+    HWND owner = nullptr;
+};
+KeptWindow g_kept[2];  // install, uninstall
+bool g_onCleanupList = false;
+// An install pass's window shows with its first file (or whatever first asks for a
+// refresh): a section with nothing to copy would only flash it.
+bool g_showPending = false;
 bool g_cancelRequested = false;
 uint32_t g_fileBytes = 0;
 uint32_t g_totalBytes = 0;
@@ -63,7 +77,7 @@ struct BarPainter {
 
 void RefreshSoon() {
     DWORD now = GetTickCount();
-    if (now - g_lastPaint < kPaintInterval) return;
+    if (!g_showPending && now - g_lastPaint < kPaintInterval) return;
     STATUS_Refresh();
 }
 
@@ -76,6 +90,7 @@ struct TextField {
     int id;
     HWND control = nullptr;
     char shown[260] = "";
+    char initial[260] = "";  // the template's text, which a kept window goes back to
 };
 TextField g_fields[] = {{IDC_STATUS_SOURCE_DESC}, {IDC_STATUS_SOURCE_PATH}, {IDC_STATUS_DEST_DESC},
                         {IDC_STATUS_DEST_PATH}};
@@ -86,6 +101,7 @@ void FindFields() {
         field.control = GetDlgItem(g_window, field.id);
         field.shown[0] = '\0';
         if (field.control != nullptr) GetWindowTextA(field.control, field.shown, sizeof field.shown);
+        CopyField(field.initial, sizeof field.initial, field.shown);
     }
 }
 
@@ -124,8 +140,11 @@ void ShowTexts() {
     g_textsPending = false;
 }
 
+// A window whose template has no caption is marked, so that a kept one takes the
+// variables' caption again each time it is reused.
+constexpr LONG_PTR kCaptionFromVariables = 1;
+
 void CaptionFromVariables(HWND dialog) {
-    if (GetWindowTextLengthA(dialog) != 0) return;
     char caption[1024];
     if (VAR_Get("InstallName", caption, sizeof caption) == 0 || VAR_Get("UninstallName", caption, sizeof caption) == 0) {
         SetWindowTextA(dialog, caption);
@@ -140,6 +159,14 @@ void PlaceNearTop(HWND dialog) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// What a newly made window would show: the template's texts and caption. It is still
+// hidden; the bars are drawn when it shows.
+void ResetKept(HWND window) {
+    if (GetWindowLongPtrA(window, GWLP_USERDATA) == kCaptionFromVariables) CaptionFromVariables(window);
+    if (window != g_kept[STATUS_INSTALL - 1].window) return;
+    for (TextField& field : g_fields) SetField(field, field.initial);
+}
+
 void AskCancel() {
     STATUS_Refresh();
     MSG_SetCaption(IDS_TITLE_CANCEL);
@@ -149,11 +176,15 @@ void AskCancel() {
 INT_PTR CALLBACK StatusProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        CaptionFromVariables(dialog);
+        if (GetWindowTextLengthA(dialog) == 0) {
+            SetWindowLongPtrA(dialog, GWLP_USERDATA, kCaptionFromVariables);
+            CaptionFromVariables(dialog);
+        }
         PlaceNearTop(dialog);
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wparam) == IDCANCEL) AskCancel();
+        // A kept window between passes belongs to no pass: nothing it is sent counts.
+        if (LOWORD(wparam) == IDCANCEL && dialog == g_window) AskCancel();
         return TRUE;
     case WM_SYSCOMMAND:
         return DIALOG_SysCommand(dialog, wparam);
@@ -235,6 +266,44 @@ INT_PTR CALLBACK WaitProc(HWND box, UINT message, WPARAM wparam, LPARAM) {
     }
 }
 
+// The window of mode's template: the kept one, reset, or a new one. A kept window made
+// from another library or for another owner is replaced.
+HWND WindowFor(int mode) {
+    KeptWindow& kept = g_kept[mode - 1];
+    HINSTANCE library = LANGUAGE_GetInstance();
+    HWND owner = WMINST_GetMainWindow();
+    if (kept.window != nullptr && (!IsWindow(kept.window) || kept.library != library || kept.owner != owner)) {
+        if (IsWindow(kept.window)) DestroyWindow(kept.window);
+        kept = KeptWindow{};
+    }
+    if (kept.window != nullptr) {
+        ResetKept(kept.window);
+        return kept.window;
+    }
+    if (library == nullptr) return nullptr;
+    kept.window = CreateDialogParamA(library, mode == STATUS_INSTALL ? "DLG_STATUS" : "DLG_UNINSTALL_STATUS", owner,
+                                     StatusProc, 0);
+    if (kept.window == nullptr) return nullptr;
+    kept.library = library;
+    kept.owner = owner;
+    if (mode == STATUS_INSTALL) {
+        g_window = kept.window;
+        FindFields();
+    }
+    if (!g_onCleanupList) MODULE_Register(STATUS_Discard, 0);
+    g_onCleanupList = true;
+    return kept.window;
+}
+
+// Texts go up before the window shows, so that its first frame already names the file.
+void ShowPendingWindow() {
+    if (!g_showPending) return;
+    g_showPending = false;
+    ShowTexts();
+    ShowWindow(g_window, SW_SHOW);
+    UpdateWindow(g_window);
+}
+
 }  // namespace
 
 int STATUS_Init(int mode) {
@@ -246,24 +315,29 @@ int STATUS_Init(int mode) {
         ZYNDISK_SetCopyStartHook(STATUS_FileStart);
         ZYNDISK_SetProgressHook(STATUS_FileProgress);
     }
-    HINSTANCE library = LANGUAGE_GetInstance();
-    if (library != nullptr) {
-        g_window = CreateDialogParamA(library, mode == STATUS_INSTALL ? "DLG_STATUS" : "DLG_UNINSTALL_STATUS",
-                                      WMINST_GetMainWindow(), StatusProc, 0);
-    }
-    if (g_window != nullptr) {
-        FindFields();
-        ShowWindow(g_window, SW_SHOW);
-        UpdateWindow(g_window);
-        STATUS_Refresh();
-    }
+    g_window = WindowFor(mode);
+    if (g_window == nullptr) return 0;
+    g_showPending = true;
+    if (mode == STATUS_UNINSTALL) STATUS_Refresh();
     return 0;
 }
 
 int STATUS_Terminate() {
-    if (g_window != nullptr) DestroyWindow(g_window);
+    if (g_window != nullptr && !g_showPending) ShowWindow(g_window, SW_HIDE);
     g_window = nullptr;
+    g_showPending = false;
+    return 0;
+}
+
+int STATUS_Discard() {
+    STATUS_Terminate();
+    for (KeptWindow& kept : g_kept) {
+        if (kept.window != nullptr && IsWindow(kept.window)) DestroyWindow(kept.window);
+        kept = KeptWindow{};
+    }
     for (TextField& field : g_fields) field.control = nullptr;
+    MODULE_Unregister(STATUS_Discard);
+    g_onCleanupList = false;
     return 0;
 }
 
@@ -302,6 +376,7 @@ int STATUS_FileProgress(uint32_t done, uint32_t size) {
 
 void STATUS_Refresh() {
     if (g_window == nullptr) return;
+    ShowPendingWindow();
     g_lastPaint = GetTickCount();
     if (g_mode == STATUS_INSTALL) {
         ShowTexts();

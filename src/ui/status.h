@@ -24,10 +24,15 @@ struct STATUS_INFO {
 
 // Mode 1 opens "DLG_STATUS" and registers the copy callbacks, mode 2 opens
 // "DLG_UNINSTALL_STATUS"; both from the language library, owned by the main window.
-// Clears a cancel request. Any other mode: -2101 and no window.
+// Clears a cancel request. Any other mode: -2101 and no window. The window of an earlier
+// pass is reused, reset to its template's texts. The uninstall window shows at once, the
+// install window with its first file or refresh, so an empty section shows nothing.
 int STATUS_Init(int mode);
-// Destroys the status window if there is one. Always 0.
+// Closes the status window if there is one: it is hidden and kept for the next pass,
+// and there is no status window until then. Always 0.
 int STATUS_Terminate();
+// Destroys the kept windows (the program's tear-down; also on the clean-up list). 0.
+int STATUS_Discard();
 // Texts for the next file start (cut to 79 characters).
 void STATUS_SetDescriptions(const char* source_description, const char* dest_description);
 // Sets the total to percent and refreshes the window at most every 50 ms (the

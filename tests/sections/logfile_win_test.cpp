@@ -37,7 +37,7 @@ protected:
         COMMON_RegisterErrorHooks();
     }
     void TearDown() override {
-        STATUS_Terminate();
+        STATUS_Discard();
         PLIST_Terminate();
         ZYNDISK_SetCreatedHook(nullptr);
         ZYNDISK_SetOverwriteHook(nullptr);

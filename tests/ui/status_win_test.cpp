@@ -21,9 +21,9 @@ ZYNDISK_WALK Record(const char* source, const char* destination) {
     return record;
 }
 
-std::string ItemText(int id) {
+std::string ItemText(int id, HWND window = STATUS_GetWindow()) {
     char text[512] = "";
-    GetDlgItemTextA(STATUS_GetWindow(), id, text, sizeof text);
+    GetDlgItemTextA(window, id, text, sizeof text);
     return text;
 }
 
@@ -42,7 +42,7 @@ protected:
         VAR_Set("InstallName", "Aquarium Setup");
     }
     void TearDown() override {
-        STATUS_Terminate();
+        STATUS_Discard();
         ZYNDISK_SetCopyStartHook(nullptr);
         ZYNDISK_SetProgressHook(nullptr);
         VAR_Terminate();
@@ -59,6 +59,8 @@ TEST_F(StatusWindow, OpensNearTheTopWithTheProductsNameAndNoWayToMoveIt) {
     ASSERT_EQ(STATUS_Init(STATUS_INSTALL), 0);
     HWND window = STATUS_GetWindow();
     ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(IsWindowVisible(window)) << "an install window shows with its first file";
+    Start("D:\\SRC\\TOP.EXE", "C:\\DEMO\\TOP.EXE");
     EXPECT_TRUE(IsWindowVisible(window));
     char caption[256];
     GetWindowTextA(window, caption, sizeof caption);
@@ -71,8 +73,9 @@ TEST_F(StatusWindow, OpensNearTheTopWithTheProductsNameAndNoWayToMoveIt) {
     EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 1);
     EXPECT_TRUE(IsWindow(window));
     ASSERT_EQ(STATUS_Init(STATUS_UNINSTALL), 0);
-    EXPECT_FALSE(IsWindow(window)) << "a new window replaces the old one";
+    EXPECT_FALSE(IsWindowVisible(window)) << "the uninstall window replaces the install window";
     EXPECT_NE(GetDlgItem(STATUS_GetWindow(), IDC_UNINSTALL_STATUS_BAR), nullptr);
+    EXPECT_TRUE(IsWindowVisible(STATUS_GetWindow()));
     STATUS_Terminate();
     EXPECT_EQ(STATUS_GetWindow(), nullptr);
 }
@@ -125,6 +128,41 @@ TEST_F(StatusWindow, CancelAnsweredYesMakesTheNextProgressCancel) {
     EXPECT_TRUE(IsWindow(STATUS_GetWindow())) << "the window stays open";
     ASSERT_EQ(STATUS_Init(STATUS_INSTALL), 0);
     EXPECT_EQ(STATUS_FileProgress(1, 10), 0) << "a new window starts without the request";
+}
+
+// The window of one pass is hidden and kept for the next, which must find it as if new.
+TEST_F(StatusWindow, ANextPassFindsTheWindowResetAndNothingReachesItInBetween) {
+    ASSERT_EQ(STATUS_Init(STATUS_INSTALL), 0);
+    HWND window = STATUS_GetWindow();
+    STATUS_SetDescriptions("Program files", "Into the program folder");
+    Start("D:\\SRC\\A.EXE", "C:\\DEMO\\A.EXE");
+    {
+        zyntest::DialogScript script({{IDYES}});
+        SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    }
+    ASSERT_TRUE(STATUS_IsCancelRequested());
+    STATUS_Terminate();
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    STATUS_SetDescriptions("Kiosk files", "Into the kiosk");
+    Start("D:\\SRC\\K.EXE", "C:\\DEMO\\K.EXE");
+    EXPECT_FALSE(IsWindowVisible(window)) << "a refresh without a pass shows nothing";
+    EXPECT_EQ(ItemText(IDC_STATUS_SOURCE_DESC, window), "Program files");
+    {
+        zyntest::DialogScript script({{IDNO}});
+        SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(script.Unanswered(), 1u) << "no question from a window of no pass";
+    }
+
+    ASSERT_EQ(STATUS_Init(STATUS_INSTALL), 0);
+    EXPECT_EQ(STATUS_GetWindow(), window);
+    EXPECT_FALSE(STATUS_IsCancelRequested());
+    EXPECT_EQ(ItemText(IDC_STATUS_SOURCE_DESC), "");
+    EXPECT_EQ(ItemText(IDC_STATUS_DEST_PATH), "");
+    Start("D:\\SRC\\B.EXE", "C:\\DEMO\\B.EXE");
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(ItemText(IDC_STATUS_SOURCE_DESC), "Kiosk files");
+    EXPECT_EQ(ItemText(IDC_STATUS_DEST_PATH), "C:\\DEMO\\B.EXE");
 }
 
 TEST_F(StatusWindow, PathsThatDoNotFitAreShortenedAtTheirMiddle) {
