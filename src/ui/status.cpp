@@ -323,7 +323,13 @@ int STATUS_Init(int mode) {
 }
 
 int STATUS_Terminate() {
-    if (g_window != nullptr && !g_showPending) ShowWindow(g_window, SW_HIDE);
+    if (g_window != nullptr && !g_showPending) {
+        ShowWindow(g_window, SW_HIDE);
+        // Message boxes, and a second copy of the program bringing this one forward, go
+        // to the owner's last active popup: a hidden window must not stay that.
+        HWND owner = GetWindow(g_window, GW_OWNER);
+        if (owner != nullptr && GetLastActivePopup(owner) == g_window) SetActiveWindow(owner);
+    }
     g_window = nullptr;
     g_showPending = false;
     return 0;

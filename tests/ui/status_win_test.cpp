@@ -8,8 +8,10 @@
 #include <cstring>
 #include <string>
 
+#include "run/mainwnd.h"
 #include "script/var.h"
 #include "support/dialogs_win.h"
+#include "sys/handle.h"
 #include "ui/status_ids.h"
 
 namespace {
@@ -132,6 +134,10 @@ TEST_F(StatusWindow, CancelAnsweredYesMakesTheNextProgressCancel) {
 
 // The window of one pass is hidden and kept for the next, which must find it as if new.
 TEST_F(StatusWindow, ANextPassFindsTheWindowResetAndNothingReachesItInBetween) {
+    zyn::OwnedWindow owner(CreateWindowExA(0, "STATIC", "Aquarium", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                      nullptr, nullptr, nullptr));
+    HWND main = owner.get();
+    WMINST_SetMainWindow(main);
     ASSERT_EQ(STATUS_Init(STATUS_INSTALL), 0);
     HWND window = STATUS_GetWindow();
     STATUS_SetDescriptions("Program files", "Into the program folder");
@@ -141,8 +147,13 @@ TEST_F(StatusWindow, ANextPassFindsTheWindowResetAndNothingReachesItInBetween) {
         SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
     }
     ASSERT_TRUE(STATUS_IsCancelRequested());
+    // The user has turned to another window when the pass ends.
+    zyn::OwnedWindow elsewhere(CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                              nullptr, nullptr, nullptr));
+    SetActiveWindow(elsewhere.get());
     STATUS_Terminate();
     EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(GetLastActivePopup(main), main) << "message boxes are not to be owned by a hidden window";
 
     STATUS_SetDescriptions("Kiosk files", "Into the kiosk");
     Start("D:\\SRC\\K.EXE", "C:\\DEMO\\K.EXE");
@@ -163,6 +174,8 @@ TEST_F(StatusWindow, ANextPassFindsTheWindowResetAndNothingReachesItInBetween) {
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(ItemText(IDC_STATUS_SOURCE_DESC), "Kiosk files");
     EXPECT_EQ(ItemText(IDC_STATUS_DEST_PATH), "C:\\DEMO\\B.EXE");
+    STATUS_Discard();
+    WMINST_SetMainWindow(nullptr);
 }
 
 TEST_F(StatusWindow, PathsThatDoNotFitAreShortenedAtTheirMiddle) {
