@@ -232,10 +232,15 @@ TEST_F(ChangeLog, PatchedSavesMatchAFreshSaveUnderRandomEdits) {
             // The last value half the time: the edits a save patches rather than rebuilds.
             const int index = random() % 2 ? count - 1 : static_cast<int>(random() % count);
             ASSERT_EQ(ZYNLOG_EnumValue(key, index, name, sizeof name, data, sizeof data), 0);
-            if (random() % 2) ASSERT_EQ(ZYNLOG_DeleteValue(key, name), 0);
-            else Set(key, name, ("0, " + std::to_string(step)).c_str());  // a shared record's longer list
+            if (random() % 2) {
+                ASSERT_EQ(ZYNLOG_DeleteValue(key, name), 0);
+            } else {
+                Set(key, name, ("0, " + std::to_string(step)).c_str());  // a shared record's longer list
+            }
         }
-        if (random() % 4 == 0) ASSERT_EQ(ZYNLOG_Save(), 0);
+        if (random() % 4 == 0) {
+            ASSERT_EQ(ZYNLOG_Save(), 0);
+        }
         if (random() % 40 != 0) continue;
         ASSERT_EQ(ZYNLOG_Save(), 0);
         const std::string patched = ReadFileBytes(LogPath()), tree = DumpLog();
