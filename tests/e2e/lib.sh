@@ -7,7 +7,9 @@
 #   e2e_drive LETTER TYPE DIR / e2e_boot [DRIVE [ARGS]]   maps a medium / runs its bootstrap
 #   e2e_robot run EXE [ARGS] | attach IMAGE   plays the steps on stdin (E2E_LEAVE=1: may end early)
 #   e2e_inst   the steps on stdin against INST.EXE, its status and please-wait windows allowed
-#   e2e_install [DIR] / e2e_uninstall DIR [CODE]   whole runs through their dialogs
+#   e2e_install [DIR [STEPS]]   a whole install (e2e_finish: from the destination dialog on;
+#       STEPS after it); e2e_uninstall DIR|attach [STEPS]   confirmed, then STEPS or the closing message
+#   e2e_fatal CODE [DETAILS [MESSAGE]]   the steps through the fatal-error report of CODE to exit -1
 #   e2e_c, e2e_find   Linux path of a C: path (as named / as found, case-blind)
 #   e2e_has PATH, e2e_lacks PATH, e2e_ini FILE SECTION KEY VALUE, e2e_wait_gone PATH [S]
 #   e2e_snapshot NAME, e2e_clean_since NAME [PATTERN...]   snapshots and their comparison
@@ -25,15 +27,14 @@ export ZYN_SHOT_CMD="$E2E_ROOT/tools/lib/shot.sh" ZYN_SHOT_DIR="$E2E_OUT/shots"
 source "$E2E_ROOT/tools/lib/wineenv.sh"
 rm -rf "$E2E_OUT"
 mkdir -p "$E2E_OUT" "$ZYN_SHOT_DIR"
-e2e_steps=0
 
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 
 e2e_script() {
-  local sets=() drops=() edits=() inserts=() a
+  local sets=() edits=() inserts=() a
   while [ $# -gt 0 ]; do
     case "$1" in
-      -d) drops+=("$2"); shift 2 ;;
+      -d) edits+=("/$2/d"); shift 2 ;;
       -s) edits+=("$2"); shift 2 ;;
       -i) inserts+=("$2" "$3"); shift 3 ;;
       *) sets+=("$1"); shift ;;
@@ -41,7 +42,6 @@ e2e_script() {
   done
   local out="$E2E_OUT/install.inf"
   cp "$E2E_ROOT/samples/demo/install.inf" "$out"
-  for a in "${drops[@]}"; do sed -i "/$a/d" "$out"; done
   for a in "${edits[@]}"; do sed -i "$a" "$out"; done
   for ((a = 0; a < ${#inserts[@]}; a += 2)); do
     E2E_AT=${inserts[a]} E2E_LINE=${inserts[a + 1]} \
@@ -52,11 +52,7 @@ e2e_script() {
     local name=${a%%=*} value=${a#*=}
     value=${value//\\/\\\\}
     value=${value//&/\\&}
-    if grep -q "^\$($name)=" "$out"; then
-      sed -i "s|^\$($name)=.*|\$($name)=$value\r|" "$out"
-    else
-      sed -i "s|^\[Application\].*|&\n\$($name)=$value\r|" "$out"
-    fi
+    sed -i "s|^\$($name)=.*|\$($name)=$value\r|" "$out"
   done
   E2E_SCRIPT="$out"
 }
@@ -83,8 +79,8 @@ e2e_drive() {
 
 e2e_robot() {
   local mode=$1 target=$2 args=${3:-}
-  e2e_steps=$((e2e_steps + 1))
-  local steps="$E2E_OUT/steps-$e2e_steps.txt"
+  # Numbered by the files so far: a robot run in a pipeline cannot count in a variable.
+  local steps="$E2E_OUT/steps-$(find "$E2E_OUT" -maxdepth 1 -name 'steps-*.txt' | wc -l).txt"
   cat >"$steps"
   local how=(--exe "$target" --args "$args")
   [ "$mode" = attach ] && how=(--image "$target")
@@ -95,7 +91,7 @@ e2e_robot() {
   local rc=0
   wine "$E2E_BIN/robot.exe" "$mode" "${how[@]}" --script "$steps" --res "$E2E_BIN/english.dll" \
     ${E2E_INSTALLER_FILE:+--res "$E2E_INSTALLER_FILE"} \
-    --shots "$ZYN_SHOT_DIR" --exit-timeout 120 </dev/null >"$steps.log" 2>&1 || rc=$?
+    --shots "$ZYN_SHOT_DIR" --shot-cmd "$ZYN_SHOT_CMD" --exit-timeout 120 </dev/null >"$steps.log" 2>&1 || rc=$?
   tr -d '\r' <"$steps.log"
   [ $rc -eq 0 ] || e2e_fail "robot steps $steps"
 }
@@ -159,38 +155,52 @@ e2e_clean_since() {
     'V HKCU\\CONTROL PANEL\\DESKTOP \| "ScreenSaveActive"="1"' || e2e_fail "the changes above were left"
 }
 
-e2e_install() {
-  local name
-  name=$(sed -n 's/^\$(ApplicationName)=\(.*\)\r$/\1/p' "$E2E_SCRIPT")
-  e2e_boot
+e2e_finish() {
+  local set=${1:+set 1000 \"$1\"}
   e2e_inst <<EOF2
 expect dialog template=DLG_GET_DIRECTORY_32
-${1:+set 1000 "$1"}
+$set
+shot destination
 click ok
-expect messagebox caption="Installation Complete" text~="$name"
+${2:-}
+expect messagebox caption="Installation Complete"
+shot installed
 click ok
 exit 0
 EOF2
+}
+
+e2e_install() {
+  e2e_boot
+  e2e_finish "$@"
   e2e_wait_gone 'C:\_zyntemp'
 }
 
-# With CODE: the uninstall fails, with the fatal report of CODE (exit code -1).
 e2e_uninstall() {
-  local end='expect messagebox caption="Uninstall Complete"'$'\n''click ok'$'\n''exit 0'
-  [ -z "${2:-}" ] || end="expect messagebox caption=\"Uninstall\" text~=\"could not be removed completely\"
+  local how=(run "$1\\UNINSTAL.EXE") end='expect messagebox caption="Uninstall Complete"
+shot uninstalled
 click ok
-expect dialog template=ERRORMESSAGE
+exit 0'
+  [ "$1" != attach ] || how=(attach UNINSTAL.EXE)
+  e2e_robot "${how[@]}" <<EOF2
+allow dialog template=DLG_UNINSTALL_STATUS
+expect messagebox caption="Confirm Uninstall"
+shot uninstall-confirm
+click ok
+${2:-$end}
+EOF2
+}
+
+e2e_fatal() {
+  cat <<EOF2
+expect dialog template=ERRORMESSAGE ${3:-}
+shot fatal$1
 click 351
-expect dialog template=ERRORDETAILS 354=$2
+expect dialog template=ERRORDETAILS 354=$1 ${2:-}
 click ok
 gone
 click ok
-exit -1"
-  e2e_robot run "$1\\UNINSTAL.EXE" <<EOF2
-allow dialog template=DLG_UNINSTALL_STATUS
-expect messagebox caption="Confirm Uninstall"
-click ok
-$end
+exit -1
 EOF2
 }
 
@@ -205,7 +215,6 @@ e2e_block() { awk -v k="[$1]" '/^\[/ { on = ($0 == k) } on' <<<"$2"; }
 e2e_hold() {
   local out="$E2E_OUT/hold.txt" i
   E2E_RELEASE="$E2E_OUT/release"
-  rm -f "$E2E_RELEASE"
   wine "$E2E_BIN/zynhold.exe" "$1" "Z:${E2E_RELEASE//\//\\}" </dev/null >"$out" 2>&1 &
   E2E_HOLDER=$!
   for i in $(seq 1 150); do

@@ -1,5 +1,5 @@
 // Prints what a shell link holds, for the end-to-end scenarios:
-//   lnkread LINK   ->  target=..., arguments=..., directory=..., icon=...,<index> (one a line)
+//   lnkread LINK   ->  target=..., arguments=..., directory=... (one a line)
 // Exit 1 when the link cannot be loaded.
 #include <windows.h>
 
@@ -10,10 +10,7 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: lnkread LINK\n");
-        return 2;
-    }
+    if (argc != 2) return 2;
     CoInitialize(nullptr);
     int rc = 1;
     IShellLinkA* link = nullptr;
@@ -25,14 +22,11 @@ int main(int argc, char** argv) {
             std::wstring wide(path.size() + 1, L'\0');
             MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
             if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
-                char target[MAX_PATH] = "", arguments[1024] = "", directory[MAX_PATH] = "", icon[MAX_PATH] = "";
-                int index = 0;
+                char target[MAX_PATH] = "", arguments[1024] = "", directory[MAX_PATH] = "";
                 link->GetPath(target, sizeof target, nullptr, SLGP_RAWPATH);
                 link->GetArguments(arguments, sizeof arguments);
                 link->GetWorkingDirectory(directory, sizeof directory);
-                link->GetIconLocation(icon, sizeof icon, &index);
-                std::printf("target=%s\narguments=%s\ndirectory=%s\nicon=%s,%d\n", target, arguments, directory, icon,
-                            index);
+                std::printf("target=%s\narguments=%s\ndirectory=%s\n", target, arguments, directory);
                 rc = 0;
             }
             file->Release();

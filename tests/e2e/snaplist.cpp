@@ -45,16 +45,8 @@ void Walk(const std::string& root, const std::string& relative) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: snaplist ROOT\n");
-        return 2;
-    }
-    std::string root = argv[1];
+    std::string root = argc == 2 ? argv[1] : "";
     if (root.empty() || root.back() != '\\') root += '\\';
-    if (GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        std::fprintf(stderr, "snaplist: cannot read %s\n", root.c_str());
-        return 1;
-    }
     Walk(root, "");
     return 0;
 }

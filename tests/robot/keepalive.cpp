@@ -2,8 +2,8 @@
 // Wine closes its desktop about a second after the last window of any program
 // goes away, and restarting it stalls the next program for seconds in some
 // runs; with this window open the desktop stays up between tests.
-//   zynkeepalive [SECONDS [READYFILE]]
-// ends on WM_CLOSE, at wineserver -k, or after SECONDS (default 3600); creates
+//   zynkeepalive SECONDS READYFILE
+// ends on WM_CLOSE, at wineserver -k, or after SECONDS; creates
 // READYFILE once its window is up. Tests must not start before that: the
 // first program with a window starts the desktop process, which keeps that
 // program's output pipes open, and CTest then waits for them until it times out.
@@ -19,7 +19,7 @@ static LRESULT CALLBACK KeepAliveProc(HWND window, UINT message, WPARAM wparam, 
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    const long seconds = __argc > 1 ? std::atol(__argv[1]) : 3600;
+    if (__argc != 3) return 2;
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = KeepAliveProc;
     windowClass.hInstance = instance;
@@ -30,10 +30,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                                                   nullptr, instance, nullptr)
                                                : nullptr;
     if (window == nullptr) return 1;
-    SetTimer(window, 1, static_cast<UINT>(seconds > 0 ? seconds : 3600) * 1000u, nullptr);
-    if (__argc > 2) {
-        if (FILE* ready = std::fopen(__argv[2], "wb")) std::fclose(ready);
-    }
+    SetTimer(window, 1, static_cast<UINT>(std::atol(__argv[1])) * 1000u, nullptr);
+    if (FILE* ready = std::fopen(__argv[2], "wb")) std::fclose(ready);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
     return 0;

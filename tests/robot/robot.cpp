@@ -6,28 +6,26 @@
 //                               (a file name such as INST.EXE), waited for
 // options: --res MODULE (more than once: where templates are looked up; run adds the
 // program itself), --exit-timeout S (default 60), --poll MS (between two looks, default
-// 50; a benchmark wants a finer one), --shots DIR and --shot-cmd SCRIPT (default: the
-// environment's ZYN_SHOT_DIR and ZYN_SHOT_CMD; DIR is a Unix path), --leave (the script may end while the
-// program runs, and a failure leaves it running).
+// 50; a benchmark wants a finer one), --shots DIR and --shot-cmd SCRIPT (screenshots: DIR
+// is a Unix path; without them, none), --leave (the script may end while the program runs,
+// and a failure leaves it running).
 // Exit codes: 0 the script passed, 1 it failed, 2 bad usage or script.
 //
-// Steps, one per line; '#' starts a comment line. Values are bare words or "quoted"
-// (inside quotes: "" is a quote, \n a line break, \\ a backslash, any other backslash
-// stays as it is, so "C:\DEMO" needs no doubling).
+// Steps, one per line; '#' starts a comment line. Values are bare words or "quoted" (taken
+// as they stand, so "C:\DEMO" needs no doubling).
 //   expect dialog|messagebox COND...              wait for a new dialog; it becomes current
 //   allow dialog|messagebox COND...               from here on, a dialog like this that shows
 //                                                 up unasked (a progress window) is no failure
-//   assert COND...                                check the current dialog
-//   select COND...                                make an expected dialog that is still open
-//                                                 current again (the status window below a question)
-//   set ID VALUE | check ID | click ID            type into, check or click a control
+//   select COND...                                make the expected dialog that is still open and
+//                                                 meets COND current (the status window below a question)
+//   set ID VALUE | click ID                       type into or click a control
 //   gone                                          wait until the current dialog has vanished;
 //                                                 the one below it becomes current again
 //   shot NAME                                     a screenshot NAME.png (a diagnostic, never a failure)
 //   exit CODE                                     wait for the process to end with CODE
-// COND is caption=TEXT, template=NAME or ID=TEXT (a control's text, line breaks as "\n");
+// COND is caption=TEXT, template=NAME or ID=TEXT (a control's text);
 // "~=" instead of "=" means "contains". ID is a number (decimal, 0x hex, -1) or a button
-// name: ok cancel abort retry ignore yes no close help tryagain continue, or "text" for a
+// name: ok cancel abort retry ignore yes no, or "text" for a
 // message box's text.
 #include <windows.h>
 
@@ -90,18 +88,7 @@ std::string ReadText(HWND window) {
     return text;
 }
 
-HWND FindControl(HWND dialog, Id id) {
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (static_cast<Id>(GetDlgCtrlID(child)) == id) return child;
-    }
-    return nullptr;
-}
-
-std::string Quote(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) out += c == '\n' ? std::string("\\n") : std::string(1, c);
-    return out + "\"";
-}
+std::string Quote(const std::string& text) { return "\"" + text + "\""; }
 
 struct Control {
     Id id;
@@ -127,6 +114,12 @@ struct Dialog {
             }
         }
         return texts == 1 && buttons > 0;
+    }
+    std::vector<Id> SortedIds() const {
+        std::vector<Id> ids;
+        for (const Control& c : controls) ids.push_back(c.id);
+        std::sort(ids.begin(), ids.end());
+        return ids;
     }
     std::string Describe() const {
         std::string out = (IsMessageBox() ? "message box " : "dialog ") + Quote(caption) + "\n";
@@ -180,35 +173,21 @@ INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) { return me
 // the template becomes a hidden dialog of the robot's own, whose controls are counted.
 std::optional<std::vector<Id>> TemplateIds(const std::vector<std::string>& modules, const std::string& name,
                                            std::string& error) {
-    const bool numeric = name.find_first_not_of("0123456789") == std::string::npos;
     for (const std::string& path : modules) {
         zyn::Library module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-        HRSRC found = module ? FindResourceA(module.get(), numeric ? MAKEINTRESOURCEA(std::stoi(name)) : name.c_str(),
-                                             MAKEINTRESOURCEA(5))  // RT_DIALOG
-                             : nullptr;
+        HRSRC found = module ? FindResourceA(module.get(), name.c_str(), MAKEINTRESOURCEA(5)) : nullptr;  // RT_DIALOG
         if (found == nullptr) continue;
-        HGLOBAL loaded = LoadResource(module.get(), found);
-        const auto* data = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
-        std::vector<BYTE> copy(data, data + (data ? SizeofResource(module.get(), found) : 0));
-        // The style is the first DWORD of a classic template, the fourth of an extended one.
-        const size_t at = copy.size() >= 4 && copy[0] == 1 && copy[1] == 0 && copy[2] == 0xFF && copy[3] == 0xFF ? 12 : 0;
-        zyn::OwnedWindow dialog;
-        if (copy.size() >= at + 4) {
-            copy[at + 3] &= ~(WS_VISIBLE >> 24);
-            dialog.reset(CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()),
-                                                    nullptr, QuietDialogProc, 0));
-        }
+        const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(module.get(), found)));
+        std::vector<BYTE> copy(data, data + SizeofResource(module.get(), found));
+        copy.resize(std::max<size_t>(copy.size(), 4));
+        copy[3] &= ~(WS_VISIBLE >> 24);  // the style is the first DWORD of a (classic) template
+        zyn::OwnedWindow dialog(CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                                           reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()), nullptr,
+                                                           QuietDialogProc, 0));
         if (!dialog) return error = "dialog template " + name + " in " + path + " cannot be made", std::nullopt;
-        std::vector<Id> ids;
-        for (HWND child = GetWindow(dialog.get(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            ids.push_back(static_cast<Id>(GetDlgCtrlID(child)));
-        }
-        std::sort(ids.begin(), ids.end());
-        return ids;
+        return Inspect(dialog.get()).SortedIds();
     }
-    error = "no dialog template " + name + " in";
-    for (const std::string& path : modules) error += " " + path;
-    return std::nullopt;
+    return error = "no dialog template " + name, std::nullopt;
 }
 
 // ---- paths and screenshots -----------------------------------------------------------------
@@ -270,26 +249,21 @@ bool SplitWords(std::string_view line, std::vector<std::string>& words, std::str
         }
         std::string& w = words.emplace_back();
         while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
-            char c = line[i++];
-            if (c != '"') {
-                w += c;
+            if (line[i] != '"') {
+                w += line[i++];
                 continue;
             }
-            for (;; w += c) {
-                if (i >= line.size()) return error = "unterminated quote", false;
-                c = line[i++];
-                if (c == '"' && (i >= line.size() || line[i] != '"')) break;
-                if (c == '"') ++i;
-                else if (c == '\\' && i < line.size() && (line[i] == 'n' || line[i] == '\\')) c = line[i++] == 'n' ? '\n' : '\\';
-            }
+            const size_t close = line.find('"', i + 1);
+            if (close == std::string_view::npos) return error = "unterminated quote", false;
+            w += line.substr(i + 1, close - i - 1);
+            i = close + 1;
         }
     }
     return true;
 }
 
 bool ParseId(const std::string& text, Id& id) {
-    static const char* const kNames[] = {"ok", "cancel", "abort", "retry", "ignore", "yes",
-                                         "no", "close", "help", "tryagain", "continue"};
+    static const char* const kNames[] = {"ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
     for (size_t i = 0; i < std::size(kNames); ++i) {
         if (_stricmp(text.c_str(), kNames[i]) == 0) return id = static_cast<Id>(i + 1), true;  // IDOK ..
     }
@@ -302,16 +276,13 @@ bool ParseId(const std::string& text, Id& id) {
 
 // KEY=VALUE words from first on into conditions.
 bool ParseConditions(const std::vector<std::string>& words, size_t first, Step& step, std::string& error) {
-    const bool templates = step.verb == "expect" || step.verb == "allow" || step.verb == "select";
     for (size_t i = first; i < words.size(); ++i) {
         // Keys hold no '=': the first one ends the key even where the value was quoted.
         const size_t equals = words[i].find('=');
         if (equals == std::string::npos) return error = "expected KEY=VALUE, found \"" + words[i] + "\"", false;
         Condition c{'c', 0, equals > 0 && words[i][equals - 1] == '~', words[i].substr(equals + 1)};
         const std::string key = words[i].substr(0, equals - (c.contains ? 1 : 0));
-        if (key == "template") {
-            if (!templates) return error = "template only fits expect, allow and select", false;
-            if (c.contains || c.value.empty()) return error = "template wants a name", false;
+        if (key == "template" && !c.contains) {
             c.key = 't';
         } else if (key != "caption") {
             if (!ParseId(key, c.id)) return error = "unknown condition \"" + key + "\"", false;
@@ -333,11 +304,9 @@ bool ParseStep(const std::vector<std::string>& words, Step& step, std::string& e
         step.messageBox = words[1] == "messagebox";
         return ParseConditions(words, 2, step, error);
     }
-    if (verb == "assert" || verb == "select") {
-        return args < 1 ? usage("assert|select CONDITION...") : ParseConditions(words, 1, step, error);
-    }
-    if (verb == "set" || verb == "check" || verb == "click") {
-        if (args != (verb == "set" ? 2u : 1u)) return usage(verb == "set" ? "set ID TEXT" : "check|click ID");
+    if (verb == "select") return args < 1 ? usage("select CONDITION...") : ParseConditions(words, 1, step, error);
+    if (verb == "set" || verb == "click") {
+        if (args != (verb == "set" ? 2u : 1u)) return usage(verb == "set" ? "set ID TEXT" : "click ID");
         if (!ParseId(words[1], step.id)) return error = "not a control id: \"" + words[1] + "\"", false;
         if (args == 2) step.value = words[2];
         return true;
@@ -345,10 +314,8 @@ bool ParseStep(const std::vector<std::string>& words, Step& step, std::string& e
     if (verb == "gone") return args == 0 || usage("gone");
     if (verb == "exit") {
         char* end = nullptr;
-        const long long code = args != 1 ? 0 : std::strtoll(words[1].c_str(), &end, 0);
-        if (args != 1 || words[1].empty() || *end != '\0' || code < INT32_MIN || code > UINT32_MAX) return usage("exit CODE");
-        step.exitCode = static_cast<uint32_t>(code);
-        return true;
+        step.exitCode = args == 1 ? static_cast<uint32_t>(std::strtol(words[1].c_str(), &end, 0)) : 0;
+        return (args == 1 && !words[1].empty() && *end == '\0') || usage("exit CODE");
     }
     if (verb == "shot") {
         if (args != 1 || words[1].find_first_of("/\\") != std::string::npos) return usage("shot NAME (no path)");
@@ -439,9 +406,7 @@ private:
             return why;
         }
         if (!IsOpen(current)) return "the current dialog has closed";
-        std::string why;
-        if (step.verb == "assert") return Matches(Inspect(current), step, why) ? "" : why;
-        HWND control = FindControl(current, step.id);
+        HWND control = GetDlgItem(current, step.id);
         const std::string name = "control " + std::to_string(step.id);
         if (control == nullptr) return "no " + name;
         if (step.verb == "set") {
@@ -453,40 +418,30 @@ private:
         if (_stricmp(ClassOf(control).c_str(), "Button") != 0) return name + " (" + ClassOf(control) + ") is not a button";
         if (!IsWindowEnabled(control)) return name + " is disabled";
         // Posted, so a button that opens a modal dialog cannot block the robot.
-        if (step.verb == "click" || !Checked(control)) PostMessageA(control, BM_CLICK, 0, 0);
-        for (DWORD begin = GetTickCount(); step.verb == "check" && !Checked(control); Sleep(o_.pollMs)) {
-            if (GetTickCount() - begin >= Timeout(step)) return name + " did not become checked";
-        }
+        PostMessageA(control, BM_CLICK, 0, 0);
         return {};
-    }
-
-    static bool Checked(HWND button) {
-        DWORD_PTR state = 0;
-        return SendMessageTimeoutA(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state) &&
-               state == BST_CHECKED;
     }
 
     std::string Expect(const Step& step) {
         return Wait(step, [&](const std::vector<HWND>& fresh) {
+            std::string why;
             for (HWND dialog : fresh) {
-                std::string why;
                 if (Matches(Inspect(dialog), step, why)) return stack_.push_back(dialog), true;
-                mismatch_[dialog] = why;
             }
             return false;
         }, false);
     }
 
     std::string Select(const Step& step) {
+        std::string why;
         for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
-            std::string why;
             if (!IsOpen(*it) || !Matches(Inspect(*it), step, why)) continue;
             HWND chosen = *it;
             stack_.erase(std::next(it).base());
             stack_.push_back(chosen);
             return {};
         }
-        return "no open expected dialog like this; now showing: " + DescribeDialogs(pid_);
+        return "no open expected dialog meets this: " + why;
     }
 
     std::string Exit(const Step& step) {
@@ -503,7 +458,6 @@ private:
         const DWORD begin = GetTickCount();
         std::map<HWND, DWORD> firstSeen;
         std::map<HWND, int> strikes;
-        mismatch_.clear();
         for (;; Sleep(o_.pollMs)) {
             std::vector<HWND> fresh;
             for (HWND dialog : VisibleDialogs(pid_)) {
@@ -516,9 +470,7 @@ private:
                 if (!IsOpen(dialog) || Allowed(dialog)) {
                     strikes.erase(dialog);
                 } else if (++strikes[dialog] >= kStrikes) {
-                    const std::string& why = mismatch_[dialog];
-                    return "unexpected " + Inspect(dialog).Describe() +
-                           (why.empty() ? "" : "  (differs from the expected one: " + why + ")");
+                    return "unexpected " + Inspect(dialog).Describe();
                 }
             }
             if (auto code = endIsFine ? std::nullopt : ExitCode(process_)) {
@@ -545,10 +497,7 @@ private:
         bool all = true;
         for (const Condition& c : step.conditions) {
             if (c.key == 't') {
-                std::vector<Id> ids;
-                for (const Control& control : dialog.controls) ids.push_back(control.id);
-                std::sort(ids.begin(), ids.end());
-                if (ids != templates_[c.value]) all = fail("the controls are not those of " + c.value);
+                if (dialog.SortedIds() != templates_[c.value]) all = fail("the controls are not those of " + c.value);
                 continue;
             }
             auto found = std::find_if(dialog.controls.begin(), dialog.controls.end(), [&](auto& x) { return x.id == c.id; });
@@ -578,7 +527,6 @@ private:
     std::vector<HWND> stack_;  // expected dialogs, newest last
     std::map<std::string, std::vector<Id>> templates_;
     std::vector<const Step*> allowed_;
-    std::map<HWND, std::string> mismatch_;  // why each new dialog is not the awaited one
     DWORD start_ = 0;
 };
 
@@ -612,8 +560,6 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode != "run" && mode != "attach") return Usage("no command run or attach");
     Options o;
-    o.shotDir = std::getenv("ZYN_SHOT_DIR") ? std::getenv("ZYN_SHOT_DIR") : "";
-    o.shotCommand = std::getenv("ZYN_SHOT_CMD") ? std::getenv("ZYN_SHOT_CMD") : "";
     std::string exe, args, script, image;
     for (int i = 2; i < argc; ++i) {
         const std::string flag = argv[i];
@@ -623,9 +569,7 @@ int main(int argc, char** argv) {
         }
         if (i + 1 >= argc) return Usage(flag + " wants a value");
         const std::string value = argv[++i];
-        char* end = nullptr;
-        const double number = std::strtod(value.c_str(), &end);
-        const bool positive = !value.empty() && *end == '\0' && number > 0;
+        const double number = std::atof(value.c_str());
         if (flag == "--exe") exe = ToWindowsPath(value);
         else if (flag == "--args") args = value;
         else if (flag == "--script") script = value;
@@ -633,8 +577,8 @@ int main(int argc, char** argv) {
         else if (flag == "--res") o.resources.push_back(ToWindowsPath(value));
         else if (flag == "--shots") o.shotDir = value;
         else if (flag == "--shot-cmd") o.shotCommand = value;
-        else if (flag == "--exit-timeout" && positive) o.exitTimeoutMs = static_cast<DWORD>(number * 1000);
-        else if (flag == "--poll" && positive && number <= 1000) o.pollMs = static_cast<DWORD>(number);
+        else if (flag == "--exit-timeout" && number > 0) o.exitTimeoutMs = static_cast<DWORD>(number * 1000);
+        else if (flag == "--poll" && number > 0) o.pollMs = static_cast<DWORD>(number);
         else return Usage("bad option " + flag + " " + value);
     }
     if (script.empty() || (mode == "run" ? exe.empty() : image.empty())) return Usage("run wants --exe, attach --image, both --script");
@@ -655,7 +599,7 @@ int main(int argc, char** argv) {
         o.resources.insert(o.resources.begin(), exe);
         std::string commandLine = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
         STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
+        startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
         // No inherited handles: the program under test must not keep the robot's pipes open.
         if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {

@@ -17,9 +17,8 @@ expect dialog template=DLG_GET_DIRECTORY_32
 click ok
 expect dialog template=DLG_STATUS
 expect messagebox caption="Files Already Exist"
-select template=DLG_STATUS
 # The status window names the file whose copy waits, not the one before it.
-assert 204~=:\large.dat 205=$d\large.dat
+select template=DLG_STATUS 204~=:\large.dat 205=$d\large.dat
 shot cancel-$1
 click cancel
 expect messagebox caption="Cancel Installation"

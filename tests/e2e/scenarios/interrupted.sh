@@ -27,24 +27,19 @@ installer_pid() {
   done
 }
 
-report="$E2E_OUT/report.txt"
 # From the fourth file on the uninstaller and its helper are complete on disk.
 for at in 4 12 20 34 44; do
   echo "== kill at $at copied files"
   e2e_boot
   pid=$(installer_pid)
   [ -n "$pid" ] || e2e_fail "no installer"
-  E2E_LEAVE=1 e2e_inst <<'EOF2'
-expect dialog template=DLG_GET_DIRECTORY_32
-click ok
-EOF2
+  printf '%s\n' 'expect dialog template=DLG_GET_DIRECTORY_32' 'click ok' | E2E_LEAVE=1 e2e_inst
   until count; [ $n -ge $at ] || ! kill -0 "$pid" 2>/dev/null; do :; done
   kill -STOP "$pid" 2>/dev/null || e2e_fail "the install ended before $at files"
   count
   kill -KILL "$pid"
   while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
   log=$(e2e_log "$d\\ZYNDEMO.LOG")
-  echo "$log"
   paths=$(recorded "$log")
   before=$(machine)
   grep -q '^  Demo 0 = ' <<<"$log" || e2e_fail "the log does not name the demo"
@@ -68,7 +63,6 @@ EOF2
       || e2e_fail "$p was not recorded and went"
   done <<<"$gone"
   printf 'killed at %d copied files: %d paths recorded, %d removed, left behind: %s\n' "$n" \
-    "$(grep -c . <<<"$paths" || true)" "$(grep -c . <<<"$gone" || true)" "$(echo $left)" | tee -a "$report"
+    "$(grep -c . <<<"$paths" || true)" "$(grep -c . <<<"$gone" || true)" "$(echo $left)"
   rm -rf "$(e2e_c 'C:\ZYN')" "$(e2e_c 'C:\windows')/zynaqua.scr"
 done
-cat "$report"

@@ -4,16 +4,8 @@ for missing in UninstallFileName DefaultDirectory; do
   e2e_script -d "^\$($missing)="
   e2e_pack --unchecked
   e2e_boot
-  e2e_robot attach INST.EXE <<EOF2
-expect dialog template=ERRORMESSAGE caption="Zyn Aquarium Setup" 350~="An error has occurred"
-shot fatal-$missing
-click 351
-expect dialog template=ERRORDETAILS 350="ERROR_VAR_NOT_FOUND: Couldn't find the specified VAR" 352=wm_inst 354=-103
-click ok
-gone
-click ok
-exit -1
-EOF2
+  e2e_fatal -103 "350=\"ERROR_VAR_NOT_FOUND: Couldn't find the specified VAR\" 352=wm_inst" \
+    'caption="Zyn Aquarium Setup" 350~="An error has occurred"' | e2e_robot attach INST.EXE
   # The fatal end, too, leaves the temporary copy to the helper.
   e2e_wait_gone 'C:\_zyntemp'
 done

@@ -9,17 +9,12 @@ e2e_hold "$d\\EVENTM32.DLL"
 # ExitWindowsEx has Wine start system32\wineboot.exe to end the session.
 boot="$(e2e_c 'C:\windows\system32')/wineboot.exe"
 rm -f "$boot" && cp "$E2E_BIN/zynrecord.exe" "$boot"
-WINEDLLOVERRIDES="$WINEDLLOVERRIDES;wineboot.exe=n" e2e_robot run "$d\\UNINSTAL.EXE" <<'EOF2'
-allow dialog template=DLG_UNINSTALL_STATUS
-expect messagebox caption="Confirm Uninstall"
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;wineboot.exe=n" e2e_uninstall "$d" \
+  'expect messagebox caption="Zyn Aquarium Uninstall" text~="Windows will now be restarted"
 click ok
-expect messagebox caption="Zyn Aquarium Uninstall" text~="Windows will now be restarted"
-click ok
-exit 0
-EOF2
+exit 0'
 runonce=$(wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce' /v ZYNUninstallHelper </dev/null 2>/dev/null | tr -d '\r' \
   | sed -n 's/.*ZYNUninstallHelper *REG_SZ *//p')
-echo "RunOnce: $runonce"
 grep -qi 'HELPER.EXE .*HELPER.INI$' <<<"$runonce" || e2e_fail "no RunOnce entry for the helper"
 # The request arrives from a process of its own (ending the session with --end-session).
 for i in $(seq 1 100); do [ -f "$boot.calls" ] && break; sleep 0.1; done

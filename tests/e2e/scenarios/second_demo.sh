@@ -14,36 +14,17 @@ wait_at_destination() {
   e2e_boot "$1"
   E2E_LEAVE=1 e2e_robot attach INST.EXE <<<'expect dialog template=DLG_GET_DIRECTORY_32'
 }
-install() {  # the rest of a plain install, from the destination dialog on
-  e2e_inst <<'EOF2'
-expect dialog template=DLG_GET_DIRECTORY_32
-click ok
-expect messagebox caption="Installation Complete"
-click ok
-exit 0
-EOF2
-}
-
 wait_at_destination d
 touch "$E2E_OUT/marker"
 echo 'exit 0' | e2e_robot run 'C:\_zyntemp\INST.EXE' BPOFF
 "$ZYN_SHOT_CMD" "$ZYN_SHOT_DIR/first-in-front.png" || true
 changed=$(find "$WINEPREFIX/drive_c" -newer "$E2E_OUT/marker")
 [ -z "$changed" ] || e2e_fail "the second run changed: $changed"
-install
+e2e_finish
 e2e_wait_gone 'C:\_zyntemp'
 
 wait_at_destination e
-e2e_robot run "E:\\$E2E_INSTALLER" <<'EOF2'
-expect dialog template=ERRORMESSAGE
-shot second-start-from-medium
-click 351
-expect dialog template=ERRORDETAILS 350~=ERROR_ZYNDISK_COPY_OPEN_DEST 352=wm_inst
-click ok
-gone
-click ok
-exit -1
-EOF2
-install
+e2e_fatal -1109 '350~=ERROR_ZYNDISK_COPY_OPEN_DEST 352=wm_inst' | e2e_robot run "E:\\$E2E_INSTALLER"
+e2e_finish
 e2e_has 'C:\ZYN\REEF\aquarium.exe'
 e2e_logged "$log" 'C:\windows\zynaqua.scr' '0, 1'

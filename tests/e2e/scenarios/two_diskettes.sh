@@ -10,18 +10,11 @@ e2e_pack
 e2e_drive a floppy "$E2E_MEDIUM/DISK1"
 e2e_drive b floppy "$E2E_MEDIUM/DISK2"
 e2e_boot a
-e2e_inst <<'EOF2'
-expect dialog template=DLG_GET_DIRECTORY_32
-click ok
-expect dialog template=DLG_DISKETTE 301="Zyn Aquarium Disk 2" 302=A:\readme.txt 300=A:
+e2e_finish '' 'expect dialog template=DLG_DISKETTE 301="Zyn Aquarium Disk 2" 302=A:\readme.txt 300=A:
 shot diskette
 set 300 B:\
 click ok
-gone
-expect messagebox caption="Installation Complete"
-click ok
-exit 0
-EOF2
+gone'
 e2e_has 'C:\ZYN\AQUARIUM\HELPER.EXE'
 e2e_has 'C:\ZYN\AQUARIUM\readme.txt'
 e2e_logged 'C:\ZYN\AQUARIUM\ZYNDEMO.LOG' 'C:\ZYN\AQUARIUM\readme.txt' 0
