@@ -156,6 +156,18 @@ TEST_F(Registry, EachOperationChangesOnlyWhatItShould) {
     EXPECT_EQ(Line(demo_, "REG_SET_VALUE", "Pre", "REG_SZ", "(default)", "d"), 0);
     EXPECT_EQ(Line(demo_, "REG_DELETE_VALUE", "Pre", "", "(Default)", "", "N"), 0);
     EXPECT_EQ(Dump(), "\\Pre\n") << "the default value is left empty";
+
+    // With every backup name taken, a line that would overwrite a value is refused.
+    HKEY pre = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, (sub_ + "\\Pre").c_str(), 0, KEY_ALL_ACCESS, &pre), 0);
+    for (int i = 0; i < LOGREG_BACKUP_COUNT; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "ZYN_VALUE_%04d", i);
+        RegSetValueExA(pre, name, 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+    }
+    RegCloseKey(pre);
+    EXPECT_EQ(Line(demo_, "REG_SET_VALUE", "Pre", "REG_SZ", "ZYN_VALUE_0000", "new"), ERROR_LOGREG_COULDNT_FIND_UNIQUE_VALUE);
+    EXPECT_EQ(Dump().find("ZYN_VALUE_0000=new"), std::string::npos);
 }
 
 }  // namespace
