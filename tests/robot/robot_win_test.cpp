@@ -16,6 +16,7 @@ TEST(Robot, FailsWheneverTheProgramDiffersFromTheScript) {
     struct Case {
         const char* script;
         long exitCode;  // the robot's: 0 passed, 1 failed, 2 bad script
+        const char* args = "";
     } const cases[] = {
         {"expect messagebox caption=\"Robot caption\" text~=\"Line two\"\r\n"
          "  select text~=two caption~=Robot -1~=one\nclick Cancel\ngone\nexit 2", 0},
@@ -27,6 +28,12 @@ TEST(Robot, FailsWheneverTheProgramDiffersFromTheScript) {
         // Words it does not know are refused, never skipped.
         {"expect messagebox colour=red\nclick Cancel\ngone\nexit 2", 2},
         {"expect messagebox\nfrobnicate\nclick Cancel\ngone\nexit 2", 2},
+        // The fatal-error report before any library is loaded: its built-in texts.
+        {"expect dialog template=ERRORMESSAGE caption=\"ZYN Install/Uninstall\" 1=&OK 351=&Details... 350=\"An error "
+         "has occurred while running INSTALL.  If you plan to report this error, choose Details.... Otherwise, "
+         "choose OK to exit.\"\nclick 351\nexpect dialog template=ERRORDETAILS caption=\"ZYN Install/Uninstall\" "
+         "350=\"The following error has occured:\" 352=robotchild 353=42 354=12345\nclick ok\ngone\nclick ok\nexit -1",
+         0, "fatal 12345"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);
@@ -34,7 +41,7 @@ TEST(Robot, FailsWheneverTheProgramDiffersFromTheScript) {
         zyntest::WriteFileBytes(dir.file("steps.txt"), c.script);
         zyntest::ChildProcess robot;
         ASSERT_TRUE(robot.Start("\"" + zyntest::BesideTests("robot.exe") + "\" run --exe \"" +
-                                zyntest::BesideTests("robotchild.exe") + "\" --script \"" + dir.file("steps.txt") + "\""));
+                                zyntest::BesideTests("robotchild.exe") + "\" --args \"" + c.args + "\" --script \"" + dir.file("steps.txt") + "\""));
         EXPECT_EQ(robot.Wait(60000), c.exitCode);
     }
 }
