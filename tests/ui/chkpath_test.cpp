@@ -13,18 +13,15 @@ TEST(PathRules, AcceptsTrimsAndCapitalisesOrRefuses) {
     const Case cases[] = {
         {"C:\\DEMO FILES  \\", 1, "C:\\DEMO FILES\\"},
         {"C:\\A \\ \\", 0, "C:\\A \\\\"},  // only the blank right before the final backslash goes
-        {"C:\\DEMO   ", 1, "C:\\DEMO"},
         {"C:\\My Demo (v2) [x]~!@#^_-.", 1, "C:\\MY DEMO (V2) [X]~!@#^_-."},
         {"d:\\caf\xE9", 1, "D:\\CAF\xC9"},
         {"C:\\   ", 0, "C:\\"},
-        {"", 0, ""},
         {"DEMO", 0, "DEMO"},
         {"1:\\DEMO", 0, "1:\\DEMO"},
         {"C:\\DE:MO", 0, "C:\\DE:MO"},
         {"C:\\DEMO\\\\SUB", 0, "C:\\DEMO\\\\SUB"},
         {"\\\\SERVER\\SHARE", 0, "\\\\SERVER\\SHARE"},
         {"C:\\WINDOWSAPPS", 0, "C:\\WINDOWSAPPS"},  // a substring is enough
-        {"C:\\WINDOWSX\\SYSTEM32\\X", 0, "C:\\WINDOWSX\\SYSTEM32\\X"},
         {"C:\\WINDOW", 1, "C:\\WINDOW"},
     };
     for (const Case& c : cases) {
