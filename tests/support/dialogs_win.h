@@ -1,7 +1,7 @@
 // Answers the modal dialogs and message boxes a test's code opens on its own thread,
 // from a script of answers given in advance, and records what each one showed.
 // The error and warning dialogs are left to the answerer of testsupport.h; modeless
-// windows (the status window, the please-wait box) are recorded but not answered.
+// windows (the status window, the please-wait box) are left alone.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/process_win.h"
+#include "sys/handle.h"
 #include "ui/language.h"
 
 namespace zyntest {
@@ -34,23 +35,22 @@ struct DialogShown {
     std::string text;  // a message box's text (control 0xFFFF)
     std::map<int, std::string> controls;
     bool messageBox = false;
-    int unnamed = 0;         // controls with the id 0xFFFF
-    std::vector<int> icons;  // other statics
     std::vector<int> disabled;
-    bool answered = false;
     bool systemMenu = false;
-    HWND owner = nullptr;
+    // What tells a message box from a form: unnamed controls, other statics, other controls.
+    int unnamed = 0;
+    int statics = 0;
+    int others = 0;
 };
 
 class DialogScript {
 public:
-    DialogScript() : DialogScript(std::initializer_list<DialogAnswer>{}) {}
-    DialogScript(std::initializer_list<DialogAnswer> answers) : answers_(answers.begin(), answers.end()) {
+    DialogScript(std::initializer_list<DialogAnswer> answers = {}) : answers_(answers.begin(), answers.end()) {
         Current() = this;
         hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterProc, nullptr, GetCurrentThreadId());
     }
     ~DialogScript() {
-        if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+        UnhookWindowsHookEx(hook_);
         Current() = nullptr;
     }
     DialogScript(const DialogScript&) = delete;
@@ -58,17 +58,8 @@ public:
 
     void Add(DialogAnswer answer) { answers_.push_back(std::move(answer)); }
     // Dialogs that were answered, in the order they came up.
-    std::vector<DialogShown> Answered() const {
-        std::vector<DialogShown> result;
-        for (const DialogShown& d : shown) {
-            if (d.answered) result.push_back(d);
-        }
-        return result;
-    }
+    const std::vector<DialogShown>& Answered() const { return answered_; }
     size_t Unanswered() const { return answers_.size(); }
-
-    std::vector<DialogShown> shown;
-    int unexpected = 0;
 
 private:
     static DialogScript*& Current() {
@@ -82,29 +73,19 @@ private:
         return text;
     }
 
+    // A system message box has one unnamed text, an icon at most (a static whose id
+    // differs between systems) and standard buttons.
     static BOOL CALLBACK CollectChild(HWND child, LPARAM lparam) {
         auto* shown = reinterpret_cast<DialogShown*>(lparam);
-        int id = GetDlgCtrlID(child) & 0xFFFF;
-        // Several unnamed statics share the id 0xFFFF: keep the first, count them all.
-        if (!shown->controls.count(id)) shown->controls[id] = Text(child);
-        if (id == 0xFFFF) ++shown->unnamed;
+        const int id = GetDlgCtrlID(child) & 0xFFFF;
         char type[32] = "";
         GetClassNameA(child, type, sizeof type);
-        if (id != 0xFFFF && lstrcmpiA(type, "Static") == 0) shown->icons.push_back(id);
+        shown->controls.emplace(id, Text(child));  // of the unnamed statics, the first
+        if (id == 0xFFFF) ++shown->unnamed;
+        else if (lstrcmpiA(type, "Static") == 0) ++shown->statics;
+        else if (id < IDOK || id > IDCONTINUE) ++shown->others;
         if (!IsWindowEnabled(child)) shown->disabled.push_back(id);
         return TRUE;
-    }
-
-    // A system message box: one unnamed text, an icon at most (a static whose id
-    // differs between systems), standard buttons.
-    static bool IsMessageBox(const DialogShown& seen) {
-        if (seen.unnamed != 1 || seen.icons.size() > 1) return false;
-        for (const auto& entry : seen.controls) {
-            int id = entry.first;
-            bool icon = !seen.icons.empty() && id == seen.icons.front();
-            if (id != 0xFFFF && !icon && (id < IDOK || id > IDCONTINUE)) return false;
-        }
-        return true;
     }
 
     void OnInit(HWND dialog) {
@@ -112,34 +93,29 @@ private:
         if (GetDlgItem(dialog, 350) != nullptr && GetDlgItem(dialog, 351) != nullptr) return;
         DialogShown seen;
         seen.caption = Text(dialog);
-        seen.owner = GetWindow(dialog, GW_OWNER);
         seen.systemMenu = (GetWindowLongPtrA(dialog, GWL_STYLE) & WS_SYSMENU) != 0;
         EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&seen));
-        seen.messageBox = IsMessageBox(seen);
+        seen.messageBox = seen.unnamed == 1 && seen.statics <= 1 && seen.others == 0;
         if (seen.messageBox) seen.text = seen.controls[0xFFFF];
-        // Modeless windows of the product: the status window and the please-wait box.
-        bool modeless = seen.controls.empty() || seen.controls.count(202) != 0 || seen.controls.count(1001) != 0;
-        if (!modeless) {
-            seen.answered = true;
-            DialogAnswer answer;
-            if (!answers_.empty()) {
-                answer = answers_.front();
-                answers_.pop_front();
-            } else {
-                ++unexpected;
-                ADD_FAILURE() << "unexpected dialog \"" << seen.caption << "\" " << seen.text;
-                answer.command = GetDlgItem(dialog, IDYES) ? IDYES : GetDlgItem(dialog, IDOK) ? IDOK : IDCANCEL;
-                // A loop of dialogs that nobody expects would never end.
-                if (unexpected > 20) ExitProcess(3);
-            }
-            for (const auto& [id, text] : answer.texts) SetDlgItemTextA(dialog, id, text.c_str());
-            PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(answer.command), 0);
-            if (answer.ownerCommand != 0 && seen.owner != nullptr) {
-                for (const auto& [id, text] : answer.ownerTexts) SetDlgItemTextA(seen.owner, id, text.c_str());
-                PostMessageA(seen.owner, WM_COMMAND, static_cast<WPARAM>(answer.ownerCommand), 0);
-            }
+        // The product's modeless windows: the status window and the please-wait box.
+        if (seen.controls.empty() || seen.controls.count(202) != 0 || seen.controls.count(1001) != 0) return;
+        DialogAnswer answer;
+        if (!answers_.empty()) {
+            answer = answers_.front();
+            answers_.pop_front();
+        } else {
+            ADD_FAILURE() << "unexpected dialog \"" << seen.caption << "\" " << seen.text;
+            answer.command = GetDlgItem(dialog, IDYES) ? IDYES : GetDlgItem(dialog, IDOK) ? IDOK : IDCANCEL;
+            // A loop of dialogs that nobody expects would never end.
+            if (++unexpected_ > 20) ExitProcess(3);
         }
-        shown.push_back(std::move(seen));
+        for (const auto& [id, text] : answer.texts) SetDlgItemTextA(dialog, id, text.c_str());
+        PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(answer.command), 0);
+        if (HWND owner = GetWindow(dialog, GW_OWNER); answer.ownerCommand != 0 && owner != nullptr) {
+            for (const auto& [id, text] : answer.ownerTexts) SetDlgItemTextA(owner, id, text.c_str());
+            PostMessageA(owner, WM_COMMAND, static_cast<WPARAM>(answer.ownerCommand), 0);
+        }
+        answered_.push_back(std::move(seen));
     }
 
     static LRESULT CALLBACK AfterProc(int code, WPARAM wparam, LPARAM lparam) {
@@ -151,6 +127,8 @@ private:
     }
 
     std::deque<DialogAnswer> answers_;
+    std::vector<DialogShown> answered_;
+    int unexpected_ = 0;
     HHOOK hook_ = nullptr;
 };
 
@@ -158,20 +136,14 @@ private:
 // language module for the object's life.
 class LanguageLibrary {
 public:
-    explicit LanguageLibrary(const char* name = "english.dll") {
-        library_ = LoadLibraryA(BesideTests(name).c_str());
-        LANGUAGE_SetInstance(library_);
+    explicit LanguageLibrary(const char* name = "english.dll") : library_(LoadLibraryA(BesideTests(name).c_str())) {
+        LANGUAGE_SetInstance(library_.get());
     }
-    ~LanguageLibrary() {
-        LANGUAGE_SetInstance(nullptr);
-        if (library_ != nullptr) FreeLibrary(library_);
-    }
-    LanguageLibrary(const LanguageLibrary&) = delete;
-    LanguageLibrary& operator=(const LanguageLibrary&) = delete;
-    HMODULE get() const { return library_; }
+    ~LanguageLibrary() { LANGUAGE_SetInstance(nullptr); }
+    HMODULE get() const { return library_.get(); }
 
 private:
-    HMODULE library_ = nullptr;
+    zyn::Library library_;
 };
 
 }  // namespace zyntest

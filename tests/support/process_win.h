@@ -38,22 +38,16 @@ private:
     zyn::Handle process_;
 };
 
-inline std::string ModuleDirectory() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string s(path, n);
-    return s.substr(0, s.find_last_of('\\'));
-}
-
 // A file built beside the test executable (language libraries, helper programs).
-inline std::string BesideTests(const std::string& file) { return ModuleDirectory() + "\\" + file; }
+inline std::string BesideTests(const std::string& file) {
+    char path[MAX_PATH];
+    const std::string self(path, GetModuleFileNameA(nullptr, path, sizeof path));
+    return self.substr(0, self.find_last_of('\\') + 1) + file;
+}
 
 // 1 June of year, as a file time.
 inline FILETIME FileTimeOfYear(int year) {
-    SYSTEMTIME when{};
-    when.wYear = static_cast<WORD>(year);
-    when.wMonth = 6;
-    when.wDay = 1;
+    const SYSTEMTIME when{static_cast<WORD>(year), 6, 0, 1};  // year, month, day of the week, day
     FILETIME time{};
     SystemTimeToFileTime(&when, &time);
     return time;
@@ -93,7 +87,7 @@ inline long RunChildTest(const std::string& exe_path, const std::string& test_na
 inline long RunChildTestAsWindows95(const std::string& dir, const std::string& test_name, DWORD timeout_ms) {
     std::string name = "zyn95_" + std::to_string(GetCurrentProcessId()) + ".exe";
     std::string copy = dir + "\\" + name;
-    if (!CopyFileA((ModuleDirectory() + "\\zyntests.exe").c_str(), copy.c_str(), FALSE)) return -997;
+    if (!CopyFileA(BesideTests("zyntests.exe").c_str(), copy.c_str(), FALSE)) return -997;
     std::string key = "Software\\Wine\\AppDefaults\\" + name;
     HKEY handle = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) != 0) return -996;

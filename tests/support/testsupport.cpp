@@ -13,9 +13,6 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include <cstdio>
-#include <initializer_list>
-
 #include "script/zynerror_ids.h"
 #endif
 
@@ -27,18 +24,12 @@ namespace {
 std::atomic<unsigned> g_counter{0};
 }
 
+// The clock keeps apart the directories of death-test children, whose count starts again.
 TempDir::TempDir() {
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = fs::temp_directory_path() /
-                             ("zyntest-" + std::to_string(stamp) + "-" + std::to_string(g_counter++));
-        std::error_code ec;
-        if (fs::create_directory(candidate, ec)) {
-            path_ = candidate.string();
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary directory");
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    const std::string name = "zyntest-" + std::to_string(stamp) + "-" + std::to_string(g_counter++);
+    path_ = (fs::temp_directory_path() / name).string();
+    if (!fs::create_directory(path_)) throw std::runtime_error("cannot create a temporary directory");
 }
 
 TempDir::~TempDir() {
@@ -71,7 +62,6 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 namespace {
 
 struct Answerer {
-    HHOOK hook = nullptr;
     int answer = IDOK;
     HWND messageDialog = nullptr;
     HWND detailsDialog = nullptr;
@@ -99,24 +89,12 @@ bool CentredOnScreen(HWND window) {
            r.top == (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
 }
 
-bool HasControls(HWND dialog, std::initializer_list<int> ids) {
-    for (int id : ids)
-        if (GetDlgItem(dialog, id) == nullptr) return false;
-    return true;
-}
-
-// Recognised by their control ids, so that other dialogs are left alone.
-bool IsDetailsDialog(HWND dialog) {
-    return HasControls(dialog, {IDOK, IDC_ERROR_TEXT, IDC_ERROR_FILE, IDC_ERROR_LINE, IDC_ERROR_VALUE});
-}
-bool IsMessageDialog(HWND dialog) {
-    return HasControls(dialog, {IDOK, IDC_ERROR_TEXT, IDC_ERROR_DETAILS}) && !IsDetailsDialog(dialog);
-}
-
-// Texts are set while WM_INITDIALOG is handled, so they are read right after it.
+// Texts are set while WM_INITDIALOG is handled, so they are read right after it. The
+// dialogs are recognised by their control ids, so that other dialogs are left alone.
 void OnDialogReady(HWND dialog) {
     Answerer& a = TheAnswerer();
-    if (IsDetailsDialog(dialog)) {
+    if (GetDlgItem(dialog, IDC_ERROR_TEXT) == nullptr) return;
+    if (GetDlgItem(dialog, IDC_ERROR_FILE) != nullptr && GetDlgItem(dialog, IDC_ERROR_VALUE) != nullptr) {
         a.detailsDialog = dialog;
         a.current.detailsCaption = WindowText(dialog);
         a.current.errorText = ItemText(dialog, IDC_ERROR_TEXT);
@@ -125,13 +103,12 @@ void OnDialogReady(HWND dialog) {
         a.current.value = ItemText(dialog, IDC_ERROR_VALUE);
         a.current.detailsCentred = CentredOnScreen(dialog);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    } else if (IsMessageDialog(dialog)) {
+    } else if (GetDlgItem(dialog, IDC_ERROR_DETAILS) != nullptr) {
         a.messageDialog = dialog;
         a.current = ErrorDialogSeen{};
         a.current.warning = GetDlgItem(dialog, IDCANCEL) != nullptr;
         a.current.caption = WindowText(dialog);
         a.current.introduction = ItemText(dialog, IDC_ERROR_TEXT);
-        a.current.owner = GetWindow(dialog, GW_OWNER);
         a.current.centred = CentredOnScreen(dialog);
         a.current.cursorCount = CursorDisplayCount();
         PostMessageA(dialog, WM_COMMAND, IDC_ERROR_DETAILS, 0);
@@ -143,9 +120,6 @@ void OnDialogGone(HWND dialog) {
     Answerer& a = TheAnswerer();
     if (dialog != a.detailsDialog || a.messageDialog == nullptr) return;
     a.seen.push_back(a.current);
-    std::fprintf(stderr, "%s dialog answered %d: %s (File: %s Line: %s Value: %s)\n",
-                 a.current.warning ? "warning" : "error", a.answer, a.current.errorText.c_str(),
-                 a.current.file.c_str(), a.current.line.c_str(), a.current.value.c_str());
     PostMessageA(a.messageDialog, WM_COMMAND, static_cast<WPARAM>(a.answer), 0);
     a.messageDialog = nullptr;
     a.detailsDialog = nullptr;
@@ -160,15 +134,9 @@ LRESULT CALLBACK AfterWindowProc(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Installed for the main thread of every test process, death-test children included.
-struct AnswererInstaller {
-    AnswererInstaller() {
-        TheAnswerer().hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterWindowProc, nullptr, GetCurrentThreadId());
-    }
-    ~AnswererInstaller() {
-        if (TheAnswerer().hook != nullptr) UnhookWindowsHookEx(TheAnswerer().hook);
-    }
-} g_answererInstaller;
+// Installed for the main thread of every test process, death-test children included;
+// the hook goes with the thread.
+[[maybe_unused]] const HHOOK g_answererHook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterWindowProc, nullptr, GetCurrentThreadId());
 
 }  // namespace
 

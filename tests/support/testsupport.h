@@ -38,7 +38,6 @@ struct ErrorDialogSeen {
     bool warning = false;             // WARNINGMESSAGE rather than ERRORMESSAGE
     std::string caption;
     std::string introduction;         // control 350
-    void* owner = nullptr;            // HWND of the owner window
     bool centred = false;
     int cursorCount = 0;              // the display count while the dialog was up
     std::string detailsCaption;
