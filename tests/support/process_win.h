@@ -47,7 +47,7 @@ inline std::string BesideTests(const std::string& file) {
 
 // 1 June of year, as a file time.
 inline FILETIME FileTimeOfYear(int year) {
-    const SYSTEMTIME when{static_cast<WORD>(year), 6, 0, 1};  // year, month, day of the week, day
+    const SYSTEMTIME when{static_cast<WORD>(year), 6, 0, 1, 0, 0, 0, 0};  // year, month, weekday, day, time
     FILETIME time{};
     SystemTimeToFileTime(&when, &time);
     return time;
