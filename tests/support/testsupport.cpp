@@ -62,65 +62,44 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 namespace {
 
 struct Answerer {
-    int answer = IDOK;
     HWND messageDialog = nullptr;
     HWND detailsDialog = nullptr;
     ErrorDialogSeen current;
     std::vector<ErrorDialogSeen> seen;
-};
+} g_answerer;
 
-Answerer& TheAnswerer() {
-    static Answerer answerer;
-    return answerer;
-}
-
-std::string WindowText(HWND window) {
+std::string ItemText(HWND dialog, int id) {
     char text[4096] = "";
-    GetWindowTextA(window, text, sizeof text);
+    GetDlgItemTextA(dialog, id, text, sizeof text);
     return text;
-}
-
-std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
-
-bool CentredOnScreen(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r.left == (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2 &&
-           r.top == (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
 }
 
 // Texts are set while WM_INITDIALOG is handled, so they are read right after it. The
 // dialogs are recognised by their control ids, so that other dialogs are left alone.
 void OnDialogReady(HWND dialog) {
-    Answerer& a = TheAnswerer();
+    Answerer& a = g_answerer;
     if (GetDlgItem(dialog, IDC_ERROR_TEXT) == nullptr) return;
     if (GetDlgItem(dialog, IDC_ERROR_FILE) != nullptr && GetDlgItem(dialog, IDC_ERROR_VALUE) != nullptr) {
         a.detailsDialog = dialog;
-        a.current.detailsCaption = WindowText(dialog);
         a.current.errorText = ItemText(dialog, IDC_ERROR_TEXT);
         a.current.file = ItemText(dialog, IDC_ERROR_FILE);
         a.current.line = ItemText(dialog, IDC_ERROR_LINE);
         a.current.value = ItemText(dialog, IDC_ERROR_VALUE);
-        a.current.detailsCentred = CentredOnScreen(dialog);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     } else if (GetDlgItem(dialog, IDC_ERROR_DETAILS) != nullptr) {
         a.messageDialog = dialog;
         a.current = ErrorDialogSeen{};
         a.current.warning = GetDlgItem(dialog, IDCANCEL) != nullptr;
-        a.current.caption = WindowText(dialog);
-        a.current.introduction = ItemText(dialog, IDC_ERROR_TEXT);
-        a.current.centred = CentredOnScreen(dialog);
-        a.current.cursorCount = CursorDisplayCount();
         PostMessageA(dialog, WM_COMMAND, IDC_ERROR_DETAILS, 0);
     }
 }
 
 // The answer goes to the error or warning dialog once its details are closed.
 void OnDialogGone(HWND dialog) {
-    Answerer& a = TheAnswerer();
+    Answerer& a = g_answerer;
     if (dialog != a.detailsDialog || a.messageDialog == nullptr) return;
     a.seen.push_back(a.current);
-    PostMessageA(a.messageDialog, WM_COMMAND, static_cast<WPARAM>(a.answer), 0);
+    PostMessageA(a.messageDialog, WM_COMMAND, IDOK, 0);
     a.messageDialog = nullptr;
     a.detailsDialog = nullptr;
 }
@@ -136,19 +115,12 @@ LRESULT CALLBACK AfterWindowProc(int code, WPARAM wParam, LPARAM lParam) {
 
 // Installed for the main thread of every test process, death-test children included;
 // the hook goes with the thread.
-[[maybe_unused]] const HHOOK g_answererHook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterWindowProc, nullptr, GetCurrentThreadId());
+[[maybe_unused]] const HHOOK g_answererHook =
+    SetWindowsHookExA(WH_CALLWNDPROCRET, AfterWindowProc, nullptr, GetCurrentThreadId());
 
 }  // namespace
 
-void SetErrorDialogAnswer(int command) { TheAnswerer().answer = command; }
-
-std::vector<ErrorDialogSeen> TakeErrorDialogsSeen() { return std::exchange(TheAnswerer().seen, {}); }
-
-int CursorDisplayCount() {
-    int count = ShowCursor(FALSE) + 1;
-    ShowCursor(TRUE);
-    return count;
-}
+std::vector<ErrorDialogSeen> TakeErrorDialogsSeen() { return std::exchange(g_answerer.seen, {}); }
 
 #endif
 

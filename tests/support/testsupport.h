@@ -31,26 +31,15 @@ inline constexpr int kFatalExitCode = 255;
 
 #ifdef _WIN32
 // Under Wine the error reporter's dialogs come up in every test process. They are
-// answered at once, so that a fatal path ends instead of waiting for a user: the
-// answerer opens the details, records what both dialogs showed, closes the details
-// and then gives the error or warning dialog its answer.
+// answered at once (OK, Continue), so that a fatal path ends instead of waiting for a
+// user: the answerer opens the details, records what they showed and closes them first.
 struct ErrorDialogSeen {
-    bool warning = false;             // WARNINGMESSAGE rather than ERRORMESSAGE
-    std::string caption;
-    std::string introduction;         // control 350
-    bool centred = false;
-    int cursorCount = 0;              // the display count while the dialog was up
-    std::string detailsCaption;
-    std::string errorText;            // details, control 350
-    std::string file, line, value;    // details, controls 352, 353, 354
-    bool detailsCentred = false;
+    bool warning = false;           // WARNINGMESSAGE rather than ERRORMESSAGE
+    std::string errorText;          // details, control 350
+    std::string file, line, value;  // details, controls 352, 353, 354
 };
-// 1 (OK, Continue; the default) or 2 (Exit).
-void SetErrorDialogAnswer(int command);
 // What the dialogs showed since the last call, oldest first.
 std::vector<ErrorDialogSeen> TakeErrorDialogsSeen();
-// The cursor's display count, unchanged by asking.
-int CursorDisplayCount();
 #endif
 
 // The value of a variable, or "error N" with the store's code.

@@ -44,19 +44,26 @@ protected:
     zyntest::LanguageLibrary english_;
 };
 
-TEST_F(StatusWindow, ProgressCountsAZeroSizeAsOneAndTextsAreCutToTheirFields) {
+TEST_F(StatusWindow, ShowsWithTheFirstFileCountsAZeroSizeAsOneAndCutsTextsToTheirFields) {
     EXPECT_EQ(STATUS_Init(3), ERROR_STATUS_UNKNOWN_INIT_PARAMETER);
     EXPECT_EQ(STATUS_GetWindow(), nullptr);
     ASSERT_EQ(STATUS_Init(STATUS_INSTALL), 0);
+    HWND install = STATUS_GetWindow();
+    EXPECT_FALSE(IsWindowVisible(install)) << "an install window shows with its first file";
     ZYNDISK_WALK record{};
     std::memcpy(record.destination, ("C:\\" + std::string(300, 'p')).c_str(), sizeof record.destination - 1);
     STATUS_FileStart(&record);
+    STATUS_Refresh();
+    EXPECT_TRUE(IsWindowVisible(install));
     EXPECT_EQ(std::strlen(STATUS_GetInfo()->destPath), 259u);
     EXPECT_EQ(STATUS_GetInfo()->filePercent, -1.0f);
     EXPECT_EQ(STATUS_FileProgress(0, 0), 0);
     EXPECT_FLOAT_EQ(STATUS_GetInfo()->filePercent, 0.0f) << "a size of 0 counts as 1";
     STATUS_SetDescriptions(std::string(200, 'x').c_str(), "short");
     EXPECT_EQ(std::strlen(STATUS_GetInfo()->sourceDescription), 79u);
+    ASSERT_EQ(STATUS_Init(STATUS_UNINSTALL), 0);
+    EXPECT_FALSE(IsWindowVisible(install)) << "the uninstall window replaces the install window";
+    EXPECT_TRUE(IsWindowVisible(STATUS_GetWindow()));
 }
 
 // The rollback scenario and the next test cancel with Yes; No must leave the copy running.
