@@ -1,4 +1,4 @@
-// Windows-only test helpers: files built beside the test executable, file times.
+// Windows-only test helpers: child programs, files built beside the test executable, file times.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,34 @@
 #include "sys/handle.h"
 
 namespace zyntest {
+
+// Owns a process handle; the child is not killed when the object dies.
+class ChildProcess {
+public:
+    // Starts command_line (the first token names the program); false when it cannot start.
+    bool Start(const std::string& command_line) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        std::string line = command_line;
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+            return false;
+        }
+        zyn::Handle thread(info.hThread);
+        process_.reset(info.hProcess);
+        return true;
+    }
+    // The exit code, or -999 when the process has not ended within timeout_ms.
+    long Wait(DWORD timeout_ms) {
+        DWORD code = 0;
+        if (!process_ || WaitForSingleObject(process_.get(), timeout_ms) != WAIT_OBJECT_0) return -999;
+        GetExitCodeProcess(process_.get(), &code);
+        return static_cast<long>(static_cast<int>(code));
+    }
+
+private:
+    zyn::Handle process_;
+};
 
 // A file built beside the test executable (language libraries, helper programs).
 inline std::string BesideTests(const std::string& file) {
