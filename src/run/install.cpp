@@ -30,6 +30,7 @@
 #include "ui/dialog.h"
 #include "ui/getdir.h"
 #include "ui/language.h"
+#include "ui/status.h"
 #include "ui/string_ids.h"
 
 namespace {
@@ -149,6 +150,8 @@ int INSTALL_Run() {
         if (int result = INSTALL_CheckExclusive(); result != 0) return result;
     }
     SectionList sections;
+    // Made while the user chooses the destination, so that the copy starts sooner after OK.
+    STATUS_Prepare(STATUS_INSTALL);
     if (int result = AskDestination(); result != 0) return result;
     // Too little room sends the user back to choose another destination.
     while (LOGFILE_CheckDiskSpace() != 0) {

@@ -234,9 +234,11 @@ void ShowWaitBox(HWND box) {
     g_waitWidth = W + 2 * kWaitMargin + GetSystemMetrics(SM_CXBORDER) + GetSystemMetrics(SM_CXDLGFRAME);
     g_waitHeight = H + 2 * kWaitMargin + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYDLGFRAME) +
                    GetSystemMetrics(SM_CYBORDER);
+    // Placed and shown in one step. It takes no input, so it leaves the activation
+    // where it is: each change of the active window costs a round of messages.
     SetWindowPos(box, nullptr, (GetSystemMetrics(SM_CXSCREEN) - g_waitWidth) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - g_waitHeight) / 2, g_waitWidth, g_waitHeight, SWP_NOZORDER);
-    ShowWindow(box, SW_SHOW);
+                 (GetSystemMetrics(SM_CYSCREEN) - g_waitHeight) / 2, g_waitWidth, g_waitHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     UpdateWindow(box);
 }
 
@@ -320,6 +322,12 @@ int STATUS_Init(int mode) {
     g_showPending = true;
     if (mode == STATUS_UNINSTALL) STATUS_Refresh();
     return 0;
+}
+
+void STATUS_Prepare(int mode) {
+    if (g_window != nullptr || (mode != STATUS_INSTALL && mode != STATUS_UNINSTALL)) return;
+    WindowFor(mode);
+    g_window = nullptr;
 }
 
 int STATUS_Terminate() {

@@ -28,6 +28,9 @@ struct STATUS_INFO {
 // pass is reused, reset to its template's texts. The uninstall window shows at once, the
 // install window with its first file or refresh, so an empty section shows nothing.
 int STATUS_Init(int mode);
+// Makes mode's window, hidden, while the user still reads a dialog: the pass that opens
+// it later only shows it. Nothing while a pass is on, or without a language library.
+void STATUS_Prepare(int mode);
 // Closes the status window if there is one: it is hidden and kept for the next pass,
 // and there is no status window until then. Always 0.
 int STATUS_Terminate();

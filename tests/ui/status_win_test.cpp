@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "run/mainwnd.h"
 #include "script/var.h"
@@ -64,6 +65,40 @@ TEST_F(StatusWindow, ShowsWithTheFirstFileCountsAZeroSizeAsOneAndCutsTextsToThei
     ASSERT_EQ(STATUS_Init(STATUS_UNINSTALL), 0);
     EXPECT_FALSE(IsWindowVisible(install)) << "the uninstall window replaces the install window";
     EXPECT_TRUE(IsWindowVisible(STATUS_GetWindow()));
+}
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (std::strcmp(name, "#32770") == 0) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> ThreadDialogs() {
+    std::vector<HWND> found;
+    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Made while the user still chooses the destination: hidden, and no pass's until the
+// install pass takes it; nothing is made twice.
+TEST_F(StatusWindow, APreparedWindowWaitsHiddenForItsPass) {
+    STATUS_Prepare(STATUS_INSTALL);
+    EXPECT_EQ(STATUS_GetWindow(), nullptr);
+    const std::vector<HWND> made = ThreadDialogs();
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_FALSE(IsWindowVisible(made[0]));
+    {
+        zyntest::DialogScript script({{IDYES}});
+        SendMessageA(made[0], WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(script.Unanswered(), 1u) << "no question from a window of no pass";
+    }
+    ASSERT_EQ(STATUS_Init(STATUS_INSTALL), 0);
+    EXPECT_EQ(STATUS_GetWindow(), made[0]);
+    STATUS_Prepare(STATUS_INSTALL);
+    STATUS_Prepare(STATUS_UNINSTALL);
+    EXPECT_EQ(STATUS_GetWindow(), made[0]) << "a pass keeps its window";
+    EXPECT_EQ(ThreadDialogs(), made);
 }
 
 // The rollback scenario and the next test cancel with Yes; No must leave the copy running.
