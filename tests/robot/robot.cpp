@@ -92,8 +92,16 @@ std::string Quote(const std::string& text) { return "\"" + text + "\""; }
 
 struct Control {
     Id id;
-    std::string cls, text;
+    std::string cls;
     bool visible;
+    HWND window;
+    // Read when first needed: a busy program answers only when it next looks at its
+    // queue, and most looks at a dialog are settled by its caption or control ids.
+    const std::string& Text() const {
+        if (!text) text = ReadText(window);
+        return *text;
+    }
+    mutable std::optional<std::string> text;
 };
 
 struct Dialog {
@@ -106,7 +114,7 @@ struct Dialog {
         for (const Control& c : controls) {
             if (_stricmp(c.cls.c_str(), "Static") == 0) {
                 if (c.id == 0xFFFF) ++texts;
-                else if (!c.text.empty()) return false;
+                else if (!c.Text().empty()) return false;
             } else if (_stricmp(c.cls.c_str(), "Button") != 0 || c.id < IDOK || c.id > 11) {  // .. IDCONTINUE
                 return false;
             } else if (c.visible) {
@@ -124,17 +132,21 @@ struct Dialog {
     std::string Describe() const {
         std::string out = (IsMessageBox() ? "message box " : "dialog ") + Quote(caption) + "\n";
         for (const Control& c : controls) {
-            out += "    " + std::to_string(c.id) + " " + c.cls + (c.visible ? " " : " (hidden) ") + Quote(c.text) + "\n";
+            out += "    " + std::to_string(c.id) + " " + c.cls + (c.visible ? " " : " (hidden) ") + Quote(c.Text()) + "\n";
         }
         return out;
     }
 };
 
+// A caption comes from the window system's own copy, which another process's window
+// gives without a message; control texts are asked for when a condition needs them.
 Dialog Inspect(HWND dialog) {
-    Dialog info{ReadText(dialog), {}};
+    char caption[1024] = "";
+    GetWindowTextA(dialog, caption, sizeof caption);
+    Dialog info{caption, {}};
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        info.controls.push_back({static_cast<Id>(GetDlgCtrlID(child)), ClassOf(child), ReadText(child),
-                                 IsWindowVisible(child) != FALSE});
+        info.controls.push_back({static_cast<Id>(GetDlgCtrlID(child)), ClassOf(child),
+                                 IsWindowVisible(child) != FALSE, child, std::nullopt});
     }
     return info;
 }
@@ -458,9 +470,15 @@ private:
         const DWORD begin = GetTickCount();
         std::map<HWND, DWORD> firstSeen;
         std::map<HWND, int> strikes;
+        HWND seen = nullptr;
         for (;; Sleep(o_.pollMs)) {
-            std::vector<HWND> fresh;
-            for (HWND dialog : VisibleDialogs(pid_)) {
+            // Each look waits until the program reads its queue again: its windows change
+            // only then, and a program busy copying is not slowed down by the looks.
+            DWORD_PTR ignored = 0;
+            if (seen != nullptr) SendMessageTimeoutA(seen, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+            std::vector<HWND> visible = VisibleDialogs(pid_), fresh;
+            seen = visible.empty() ? nullptr : visible.front();
+            for (HWND dialog : visible) {
                 if (std::find(stack_.begin(), stack_.end(), dialog) == stack_.end()) fresh.push_back(dialog);
             }
             if (done(fresh)) return {};
@@ -489,26 +507,37 @@ private:
         return std::any_of(allowed_.begin(), allowed_.end(), [&](const Step* s) { return Matches(Inspect(dialog), *s, why); });
     }
 
+    // The checks that need no answer from the program come first and end the look at a
+    // dialog that fails them, so a busy program's other windows cost the robot nothing.
     bool Matches(const Dialog& dialog, const Step& step, std::string& why) {
         auto fail = [&why](const std::string& text) { return why += (why.empty() ? "" : "; ") + text, false; };
-        if ((step.verb == "expect" || step.verb == "allow") && dialog.IsMessageBox() != step.messageBox) {
+        bool templated = false;
+        for (const Condition& c : step.conditions) {
+            if (c.key == 't') {
+                if (dialog.SortedIds() != templates_[c.value]) return fail("the controls are not those of " + c.value);
+                templated = true;
+            } else if (c.key == 'c' && (c.contains ? dialog.caption.find(c.value) == std::string::npos
+                                                   : dialog.caption != c.value)) {
+                return fail("caption is " + Quote(dialog.caption) + (c.contains ? ", wanted it to contain " : ", wanted ") +
+                            Quote(c.value));
+            }
+        }
+        // A dialog made from one of the program's templates is no message box.
+        if ((step.verb == "expect" || step.verb == "allow") &&
+            (templated ? step.messageBox : dialog.IsMessageBox() != step.messageBox)) {
             return fail(step.messageBox ? "not a message box" : "a message box, not a dialog");
         }
         bool all = true;
         for (const Condition& c : step.conditions) {
-            if (c.key == 't') {
-                if (dialog.SortedIds() != templates_[c.value]) all = fail("the controls are not those of " + c.value);
-                continue;
-            }
+            if (c.key != 'i') continue;
             auto found = std::find_if(dialog.controls.begin(), dialog.controls.end(), [&](auto& x) { return x.id == c.id; });
-            const Control* control = c.key == 'i' && found != dialog.controls.end() ? &*found : nullptr;
-            if (c.key == 'i' && control == nullptr) {
+            if (found == dialog.controls.end()) {
                 all = fail("no control " + std::to_string(c.id));
                 continue;
             }
-            const std::string& actual = control ? control->text : dialog.caption;
+            const std::string& actual = found->Text();
             if (c.contains ? actual.find(c.value) == std::string::npos : actual != c.value) {
-                all = fail((control ? "control " + std::to_string(c.id) : std::string("caption")) + " is " +
+                all = fail("control " + std::to_string(c.id) + " is " +
                            Quote(actual) + (c.contains ? ", wanted it to contain " : ", wanted ") + Quote(c.value));
             }
         }
