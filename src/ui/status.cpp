@@ -26,14 +26,15 @@ STATUS_INFO g_info{};
 int g_mode = 0;
 HWND g_window = nullptr;
 // Making a dialog and destroying it costs the window system many times what hiding and
-// showing one does, so each template's window is kept, hidden, from one pass to the
-// next, together with the library and owner it was made from.
+// showing one does, so each template's window (and the please-wait box) is kept, hidden,
+// from one use to the next, together with the library and owner it was made from.
 struct KeptWindow {
     HWND window = nullptr;
     HINSTANCE library = nullptr;
     HWND owner = nullptr;
 };
 KeptWindow g_kept[2];  // install, uninstall
+KeptWindow g_waitBox;  // from the program's own resources
 bool g_onCleanupList = false;
 // An install pass's window shows with its first file (or whatever first asks for a
 // refresh): a section with nothing to copy would only flash it.
@@ -181,7 +182,9 @@ INT_PTR CALLBACK StatusProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
             CaptionFromVariables(dialog);
         }
         PlaceNearTop(dialog);
-        return TRUE;
+        // Made hidden, ahead of its pass: the focus, and the activation that comes with
+        // it, wait until it shows, when the dialog manager gives them to Cancel.
+        return FALSE;
     case WM_COMMAND:
         // A kept window between passes belongs to no pass: nothing it is sent counts.
         if (LOWORD(wparam) == IDCANCEL && dialog == g_window) AskCancel();
@@ -256,8 +259,9 @@ void PaintWait(HWND box) {
 INT_PTR CALLBACK WaitProc(HWND box, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        ShowWaitBox(box);
-        return TRUE;
+        // No focus for a box without controls: the dialog manager would give it to the
+        // box itself, which takes the activation with it, hidden or not.
+        return FALSE;
     case WM_PAINT:
         PaintWait(box);
         return TRUE;
@@ -268,33 +272,46 @@ INT_PTR CALLBACK WaitProc(HWND box, UINT message, WPARAM wparam, LPARAM) {
     }
 }
 
-// The window of mode's template: the kept one, reset, or a new one. A kept window made
-// from another library or for another owner is replaced.
-HWND WindowFor(int mode) {
-    KeptWindow& kept = g_kept[mode - 1];
-    HINSTANCE library = LANGUAGE_GetInstance();
+// The kept window, or a new one made from library's template name for the main window
+// (nullptr when it cannot be made); made says which. A kept window made from another
+// library or for another owner is replaced.
+HWND Keep(KeptWindow& kept, HINSTANCE library, const char* name, DLGPROC procedure, bool& made) {
     HWND owner = WMINST_GetMainWindow();
+    made = false;
     if (kept.window != nullptr && (!IsWindow(kept.window) || kept.library != library || kept.owner != owner)) {
         if (IsWindow(kept.window)) DestroyWindow(kept.window);
         kept = KeptWindow{};
     }
-    if (kept.window != nullptr) {
-        ResetKept(kept.window);
-        return kept.window;
-    }
-    if (library == nullptr) return nullptr;
-    kept.window = CreateDialogParamA(library, mode == STATUS_INSTALL ? "DLG_STATUS" : "DLG_UNINSTALL_STATUS", owner,
-                                     StatusProc, 0);
+    if (kept.window != nullptr || library == nullptr) return kept.window;
+    kept.window = CreateDialogParamA(library, name, owner, procedure, 0);
     if (kept.window == nullptr) return nullptr;
     kept.library = library;
     kept.owner = owner;
-    if (mode == STATUS_INSTALL) {
-        g_window = kept.window;
-        FindFields();
-    }
+    made = true;
     if (!g_onCleanupList) MODULE_Register(STATUS_Discard, 0);
     g_onCleanupList = true;
     return kept.window;
+}
+
+// The window of mode's template: the kept one, reset, or a new one.
+HWND WindowFor(int mode) {
+    bool made = false;
+    HWND window = Keep(g_kept[mode - 1], LANGUAGE_GetInstance(),
+                       mode == STATUS_INSTALL ? "DLG_STATUS" : "DLG_UNINSTALL_STATUS", StatusProc, made);
+    if (window == nullptr) return nullptr;
+    if (!made) {
+        ResetKept(window);
+    } else if (mode == STATUS_INSTALL) {
+        g_window = window;
+        FindFields();
+    }
+    return window;
+}
+
+HWND WaitBox() {
+    bool made = false;
+    HINSTANCE own = WMINST_GetInstance() != nullptr ? WMINST_GetInstance() : GetModuleHandleA(nullptr);
+    return Keep(g_waitBox, own, "DLG_MODELESS", WaitProc, made);
 }
 
 // Texts go up before the window shows, so that its first frame already names the file.
@@ -325,6 +342,7 @@ int STATUS_Init(int mode) {
 }
 
 void STATUS_Prepare(int mode) {
+    WaitBox();
     if (g_window != nullptr || (mode != STATUS_INSTALL && mode != STATUS_UNINSTALL)) return;
     WindowFor(mode);
     g_window = nullptr;
@@ -345,9 +363,9 @@ int STATUS_Terminate() {
 
 int STATUS_Discard() {
     STATUS_Terminate();
-    for (KeptWindow& kept : g_kept) {
-        if (kept.window != nullptr && IsWindow(kept.window)) DestroyWindow(kept.window);
-        kept = KeptWindow{};
+    for (KeptWindow* kept : {&g_kept[0], &g_kept[1], &g_waitBox}) {
+        if (kept->window != nullptr && IsWindow(kept->window)) DestroyWindow(kept->window);
+        *kept = KeptWindow{};
     }
     for (TextField& field : g_fields) field.control = nullptr;
     MODULE_Unregister(STATUS_Discard);
@@ -462,12 +480,13 @@ HWND STATUS_ShowWait(int string_id, ...) {
     va_start(arguments, string_id);
     std::vsnprintf(g_waitText, sizeof g_waitText, format, arguments);
     va_end(arguments);
-    HINSTANCE own = WMINST_GetInstance() != nullptr ? WMINST_GetInstance() : GetModuleHandleA(nullptr);
-    return CreateDialogParamA(own, "DLG_MODELESS", WMINST_GetMainWindow(), WaitProc, 0);
+    HWND box = WaitBox();
+    if (box != nullptr) ShowWaitBox(box);
+    return box;
 }
 
 void STATUS_CloseWait(HWND window) {
-    if (window != nullptr) DestroyWindow(window);
+    if (window != nullptr) ShowWindow(window, SW_HIDE);
 }
 
 const STATUS_INFO* STATUS_GetInfo() { return &g_info; }

@@ -28,8 +28,9 @@ struct STATUS_INFO {
 // pass is reused, reset to its template's texts. The uninstall window shows at once, the
 // install window with its first file or refresh, so an empty section shows nothing.
 int STATUS_Init(int mode);
-// Makes mode's window, hidden, while the user still reads a dialog: the pass that opens
-// it later only shows it. Nothing while a pass is on, or without a language library.
+// Makes mode's window and the please-wait box, hidden, while the user still reads a
+// dialog: what opens them later only shows them. Mode's window is not made while a pass
+// is on, or without a language library.
 void STATUS_Prepare(int mode);
 // Closes the status window if there is one: it is hidden and kept for the next pass,
 // and there is no status window until then. Always 0.
@@ -53,7 +54,8 @@ void STATUS_DrawBar(HWND dialog, int id, int percent);
 void STATUS_ShortenPath(HWND control, const char* path, char* output);
 
 // The please-wait box: string id formatted with the further arguments, sized to fit,
-// centred, captioned like a message box. Null when it cannot be created.
+// centred, captioned like a message box. Null when it cannot be created. The box is kept,
+// hidden, from one use to the next; closing it hides it.
 HWND STATUS_ShowWait(int string_id, ...);
 void STATUS_CloseWait(HWND window);
 

@@ -13,8 +13,10 @@
 #include "run/mainwnd.h"
 #include "script/var.h"
 #include "support/dialogs_win.h"
+#include "ui/dialog.h"
 #include "sys/handle.h"
 #include "ui/status_ids.h"
+#include "ui/string_ids.h"
 
 namespace {
 
@@ -80,25 +82,68 @@ std::vector<HWND> ThreadDialogs() {
     return found;
 }
 
-// Made while the user still chooses the destination: hidden, and no pass's until the
-// install pass takes it; nothing is made twice.
+// Made while the user still chooses the destination (the status window and the
+// please-wait box): hidden, and no pass's until the install pass takes it; nothing is
+// made twice.
 TEST_F(StatusWindow, APreparedWindowWaitsHiddenForItsPass) {
+    zyn::OwnedWindow owner(CreateWindowExA(0, "STATIC", "Aquarium", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                           nullptr, nullptr, nullptr));
+    WMINST_SetMainWindow(owner.get());
+    SetActiveWindow(owner.get());
     STATUS_Prepare(STATUS_INSTALL);
+    EXPECT_EQ(GetActiveWindow(), owner.get()) << "hidden windows must not take the activation";
     EXPECT_EQ(STATUS_GetWindow(), nullptr);
     const std::vector<HWND> made = ThreadDialogs();
-    ASSERT_EQ(made.size(), 1u);
-    EXPECT_FALSE(IsWindowVisible(made[0]));
+    ASSERT_EQ(made.size(), 2u);
+    HWND status = GetDlgItem(made[0], IDC_STATUS_TOTAL_BAR) != nullptr ? made[0] : made[1];
+    EXPECT_FALSE(IsWindowVisible(made[0]) || IsWindowVisible(made[1]));
     {
         zyntest::DialogScript script({{IDYES}});
-        SendMessageA(made[0], WM_COMMAND, IDCANCEL, 0);
+        SendMessageA(status, WM_COMMAND, IDCANCEL, 0);
         EXPECT_EQ(script.Unanswered(), 1u) << "no question from a window of no pass";
     }
     ASSERT_EQ(STATUS_Init(STATUS_INSTALL), 0);
-    EXPECT_EQ(STATUS_GetWindow(), made[0]);
+    EXPECT_EQ(STATUS_GetWindow(), status);
     STATUS_Prepare(STATUS_INSTALL);
     STATUS_Prepare(STATUS_UNINSTALL);
-    EXPECT_EQ(STATUS_GetWindow(), made[0]) << "a pass keeps its window";
+    EXPECT_EQ(STATUS_GetWindow(), status) << "a pass keeps its window";
     EXPECT_EQ(ThreadDialogs(), made);
+    EXPECT_EQ(STATUS_ShowWait(IDS_MSG_CHECKING_SPACE), status == made[0] ? made[1] : made[0]);
+    Start("D:\\SRC\\P.EXE", "C:\\DEMO\\P.EXE");
+    EXPECT_EQ(GetFocus(), GetDlgItem(status, IDCANCEL)) << "shown, it is the user's, Cancel first";
+    STATUS_Discard();
+    WMINST_SetMainWindow(nullptr);
+}
+
+std::string Caption(HWND window) {
+    char text[256] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// Kept hidden from one use to the next, it takes each use's caption and leaves the main
+// window active.
+TEST_F(StatusWindow, ThePleaseWaitBoxIsKeptBetweenUses) {
+    zyn::OwnedWindow owner(CreateWindowExA(0, "STATIC", "Aquarium", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                           nullptr, nullptr, nullptr));
+    WMINST_SetMainWindow(owner.get());
+    SetActiveWindow(owner.get());
+    MSG_SetCaption(IDS_TITLE_CHECKING_SPACE);
+    HWND box = STATUS_ShowWait(IDS_MSG_CHECKING_SPACE);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(IsWindowVisible(box));
+    EXPECT_EQ(GetActiveWindow(), owner.get());
+    EXPECT_EQ(Caption(box), "Please Wait");
+    STATUS_CloseWait(box);
+    EXPECT_FALSE(IsWindowVisible(box));
+    ASSERT_EQ(VAR_Set("InstallName", "Aquarium Setup"), 0);
+    MSG_SetCaption(-1);
+    EXPECT_EQ(STATUS_ShowWait(IDS_MSG_LAUNCH_WAIT, "the tank"), box);
+    EXPECT_TRUE(IsWindowVisible(box));
+    EXPECT_EQ(Caption(box), "Aquarium Setup");
+    STATUS_Discard();
+    EXPECT_FALSE(IsWindow(box));
+    WMINST_SetMainWindow(nullptr);
 }
 
 // The rollback scenario and the next test cancel with Yes; No must leave the copy running.
