@@ -40,6 +40,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,13 +106,26 @@ struct Control {
 };
 
 struct Dialog {
+    HWND window;
     std::string caption;
-    std::vector<Control> controls;  // in creation order
+
+    // In creation order; looked up when first needed, as a caption settles most looks.
+    const std::vector<Control>& Controls() const {
+        if (!controls) {
+            controls.emplace();
+            for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+                controls->push_back({static_cast<Id>(GetDlgCtrlID(child)), ClassOf(child),
+                                     IsWindowVisible(child) != FALSE, child, std::nullopt});
+            }
+        }
+        return *controls;
+    }
+    mutable std::optional<std::vector<Control>> controls;
 
     // A system message box: the text static 0xFFFF, an icon at most, buttons with the standard ids.
     bool IsMessageBox() const {
         int texts = 0, buttons = 0;
-        for (const Control& c : controls) {
+        for (const Control& c : Controls()) {
             if (_stricmp(c.cls.c_str(), "Static") == 0) {
                 if (c.id == 0xFFFF) ++texts;
                 else if (!c.Text().empty()) return false;
@@ -125,13 +139,13 @@ struct Dialog {
     }
     std::vector<Id> SortedIds() const {
         std::vector<Id> ids;
-        for (const Control& c : controls) ids.push_back(c.id);
+        for (const Control& c : Controls()) ids.push_back(c.id);
         std::sort(ids.begin(), ids.end());
         return ids;
     }
     std::string Describe() const {
         std::string out = (IsMessageBox() ? "message box " : "dialog ") + Quote(caption) + "\n";
-        for (const Control& c : controls) {
+        for (const Control& c : Controls()) {
             out += "    " + std::to_string(c.id) + " " + c.cls + (c.visible ? " " : " (hidden) ") + Quote(c.Text()) + "\n";
         }
         return out;
@@ -139,16 +153,11 @@ struct Dialog {
 };
 
 // A caption comes from the window system's own copy, which another process's window
-// gives without a message; control texts are asked for when a condition needs them.
+// gives without a message; controls and their texts are asked for when a check needs them.
 Dialog Inspect(HWND dialog) {
     char caption[1024] = "";
     GetWindowTextA(dialog, caption, sizeof caption);
-    Dialog info{caption, {}};
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        info.controls.push_back({static_cast<Id>(GetDlgCtrlID(child)), ClassOf(child),
-                                 IsWindowVisible(child) != FALSE, child, std::nullopt});
-    }
-    return info;
+    return Dialog{dialog, caption, std::nullopt};
 }
 
 bool IsOpen(HWND window) { return IsWindow(window) && IsWindowVisible(window); }
@@ -470,6 +479,7 @@ private:
         const DWORD begin = GetTickCount();
         std::map<HWND, DWORD> firstSeen;
         std::map<HWND, int> strikes;
+        std::set<HWND> allowed;  // judged once: an allowed window stays allowed
         HWND seen = nullptr;
         for (;; Sleep(o_.pollMs)) {
             // Each look waits until the program reads its queue again: its windows change
@@ -484,8 +494,11 @@ private:
             if (done(fresh)) return {};
             const DWORD now = GetTickCount();
             for (HWND dialog : fresh) {
-                if (now - firstSeen.emplace(dialog, now).first->second < kSettleMs) continue;
-                if (!IsOpen(dialog) || Allowed(dialog)) {
+                if (allowed.count(dialog) || now - firstSeen.emplace(dialog, now).first->second < kSettleMs) continue;
+                if (!IsOpen(dialog)) {
+                    strikes.erase(dialog);
+                } else if (Allowed(dialog)) {
+                    allowed.insert(dialog);
                     strikes.erase(dialog);
                 } else if (++strikes[dialog] >= kStrikes) {
                     return "unexpected " + Inspect(dialog).Describe();
@@ -530,8 +543,9 @@ private:
         bool all = true;
         for (const Condition& c : step.conditions) {
             if (c.key != 'i') continue;
-            auto found = std::find_if(dialog.controls.begin(), dialog.controls.end(), [&](auto& x) { return x.id == c.id; });
-            if (found == dialog.controls.end()) {
+            const std::vector<Control>& controls = dialog.Controls();
+            auto found = std::find_if(controls.begin(), controls.end(), [&](auto& x) { return x.id == c.id; });
+            if (found == controls.end()) {
                 all = fail("no control " + std::to_string(c.id));
                 continue;
             }
