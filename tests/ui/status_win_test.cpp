@@ -54,7 +54,8 @@ TEST_F(StatusWindow, ShowsWithTheFirstFileCountsAZeroSizeAsOneAndCutsTextsToThei
     HWND install = STATUS_GetWindow();
     EXPECT_FALSE(IsWindowVisible(install)) << "an install window shows with its first file";
     ZYNDISK_WALK record{};
-    std::memcpy(record.destination, ("C:\\" + std::string(300, 'p')).c_str(), sizeof record.destination - 1);
+    const std::string overlong = "C:\\" + std::string(300, 'p');
+    std::memcpy(record.destination, overlong.data(), sizeof record.destination - 1);
     STATUS_FileStart(&record);
     STATUS_Refresh();
     EXPECT_TRUE(IsWindowVisible(install));
