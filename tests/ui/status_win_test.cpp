@@ -40,11 +40,21 @@ protected:
     void SetUp() override { ASSERT_EQ(VAR_Init(VAR_DEFAULT_MAX_NUM), 0); }
     void TearDown() override {
         STATUS_Discard();
+        WMINST_SetMainWindow(nullptr);
         ZYNDISK_SetCopyStartHook(nullptr);
         ZYNDISK_SetProgressHook(nullptr);
         VAR_Terminate();
     }
+    // A main window, active, that owns what the test makes.
+    HWND ActiveMainWindow() {
+        main_.reset(CreateWindowExA(0, "STATIC", "Aquarium", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
+                                    nullptr, nullptr));
+        WMINST_SetMainWindow(main_.get());
+        SetActiveWindow(main_.get());
+        return main_.get();
+    }
     zyntest::LanguageLibrary english_;
+    zyn::OwnedWindow main_;
 };
 
 TEST_F(StatusWindow, ShowsWithTheFirstFileCountsAZeroSizeAsOneAndCutsTextsToTheirFields) {
@@ -87,12 +97,9 @@ std::vector<HWND> ThreadDialogs() {
 // please-wait box): hidden, and no pass's until the install pass takes it; nothing is
 // made twice.
 TEST_F(StatusWindow, APreparedWindowWaitsHiddenForItsPass) {
-    zyn::OwnedWindow owner(CreateWindowExA(0, "STATIC", "Aquarium", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                                           nullptr, nullptr, nullptr));
-    WMINST_SetMainWindow(owner.get());
-    SetActiveWindow(owner.get());
+    HWND owner = ActiveMainWindow();
     STATUS_Prepare(STATUS_INSTALL);
-    EXPECT_EQ(GetActiveWindow(), owner.get()) << "hidden windows must not take the activation";
+    EXPECT_EQ(GetActiveWindow(), owner) << "hidden windows must not take the activation";
     EXPECT_EQ(STATUS_GetWindow(), nullptr);
     const std::vector<HWND> made = ThreadDialogs();
     ASSERT_EQ(made.size(), 2u);
@@ -112,8 +119,6 @@ TEST_F(StatusWindow, APreparedWindowWaitsHiddenForItsPass) {
     EXPECT_EQ(STATUS_ShowWait(IDS_MSG_CHECKING_SPACE), status == made[0] ? made[1] : made[0]);
     Start("D:\\SRC\\P.EXE", "C:\\DEMO\\P.EXE");
     EXPECT_EQ(GetFocus(), GetDlgItem(status, IDCANCEL)) << "shown, it is the user's, Cancel first";
-    STATUS_Discard();
-    WMINST_SetMainWindow(nullptr);
 }
 
 std::string Caption(HWND window) {
@@ -125,15 +130,12 @@ std::string Caption(HWND window) {
 // Kept hidden from one use to the next, it takes each use's caption and leaves the main
 // window active.
 TEST_F(StatusWindow, ThePleaseWaitBoxIsKeptBetweenUses) {
-    zyn::OwnedWindow owner(CreateWindowExA(0, "STATIC", "Aquarium", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                                           nullptr, nullptr, nullptr));
-    WMINST_SetMainWindow(owner.get());
-    SetActiveWindow(owner.get());
+    HWND owner = ActiveMainWindow();
     MSG_SetCaption(IDS_TITLE_CHECKING_SPACE);
     HWND box = STATUS_ShowWait(IDS_MSG_CHECKING_SPACE);
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(IsWindowVisible(box));
-    EXPECT_EQ(GetActiveWindow(), owner.get());
+    EXPECT_EQ(GetActiveWindow(), owner);
     EXPECT_EQ(Caption(box), "Please Wait");
     STATUS_CloseWait(box);
     EXPECT_FALSE(IsWindowVisible(box));
@@ -144,7 +146,6 @@ TEST_F(StatusWindow, ThePleaseWaitBoxIsKeptBetweenUses) {
     EXPECT_EQ(Caption(box), "Aquarium Setup");
     STATUS_Discard();
     EXPECT_FALSE(IsWindow(box));
-    WMINST_SetMainWindow(nullptr);
 }
 
 // The rollback scenario and the next test cancel with Yes; No must leave the copy running.
@@ -158,10 +159,7 @@ TEST_F(StatusWindow, CancelAnsweredNoGoesOn) {
 
 // The window of one pass is hidden and kept for the next, which must find it as if new.
 TEST_F(StatusWindow, ANextPassFindsTheWindowResetAndNothingReachesItInBetween) {
-    zyn::OwnedWindow owner(CreateWindowExA(0, "STATIC", "Aquarium", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                                      nullptr, nullptr, nullptr));
-    HWND main = owner.get();
-    WMINST_SetMainWindow(main);
+    HWND main = ActiveMainWindow();
     ASSERT_EQ(STATUS_Init(STATUS_INSTALL), 0);
     HWND window = STATUS_GetWindow();
     STATUS_SetDescriptions("Program files", "Into the program folder");
@@ -198,8 +196,6 @@ TEST_F(StatusWindow, ANextPassFindsTheWindowResetAndNothingReachesItInBetween) {
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(ItemText(IDC_STATUS_SOURCE_DESC), "Kiosk files");
     EXPECT_EQ(ItemText(IDC_STATUS_DEST_PATH), "C:\\DEMO\\B.EXE");
-    STATUS_Discard();
-    WMINST_SetMainWindow(nullptr);
 }
 
 }  // namespace
