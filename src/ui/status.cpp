@@ -97,9 +97,9 @@ TextField g_fields[] = {{IDC_STATUS_SOURCE_DESC}, {IDC_STATUS_SOURCE_PATH}, {IDC
                         {IDC_STATUS_DEST_PATH}};
 enum { kSourceDesc, kSourcePath, kDestDesc, kDestPath };
 
-void FindFields() {
+void FindFields(HWND window) {
     for (TextField& field : g_fields) {
-        field.control = GetDlgItem(g_window, field.id);
+        field.control = GetDlgItem(window, field.id);
         field.shown[0] = '\0';
         if (field.control != nullptr) GetWindowTextA(field.control, field.shown, sizeof field.shown);
         CopyField(field.initial, sizeof field.initial, field.shown);
@@ -302,8 +302,7 @@ HWND WindowFor(int mode) {
     if (!made) {
         ResetKept(window);
     } else if (mode == STATUS_INSTALL) {
-        g_window = window;
-        FindFields();
+        FindFields(window);
     }
     return window;
 }
@@ -345,7 +344,6 @@ void STATUS_Prepare(int mode) {
     WaitBox();
     if (g_window != nullptr || (mode != STATUS_INSTALL && mode != STATUS_UNINSTALL)) return;
     WindowFor(mode);
-    g_window = nullptr;
 }
 
 int STATUS_Terminate() {
